@@ -1,0 +1,83 @@
+#pragma once
+
+// The one door to the operating system. Callers never see an OS call; each
+// platform has its own implementation file of the same shape
+// (platform_posix.cpp, and beside it one for Windows). Paths arrive as
+// code-page text and are converted for the OS inside the implementation.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "core/byte_text.h"
+
+namespace juanzhi::platform {
+
+enum class Access { ReadOnly, WriteOnly, ReadWrite };
+
+enum class Creation {
+    MustExist,         // fails on a missing file
+    CreateOrTruncate,  // a missing file is created, an existing one emptied
+    CreateOrKeep,      // a missing file is created, an existing one kept
+};
+
+// Why an OS call failed, in the few kinds a user can act on.
+enum class FileError {
+    None,
+    NotFound,       // no such file or folder
+    AlreadyExists,  // the target of a rename exists
+    AccessDenied,   // no permission, read-only, or locked by another program
+    IsFolder,       // the path names a folder
+    BadName,        // a name the OS or the code page cannot hold
+    DiskFull,
+    Other,
+};
+
+// An open file of the OS, closed when destroyed. Every read and write goes
+// to the OS at once, at an explicit offset; nothing is buffered here.
+class OsFile {
+  public:
+    using NativeHandle = std::intptr_t;
+
+    OsFile() = default;
+    explicit OsFile(NativeHandle handle) : handle_(handle) {}
+    ~OsFile();
+    OsFile(OsFile&& other) noexcept;
+    OsFile& operator=(OsFile&& other) noexcept;
+    OsFile(const OsFile&) = delete;
+    OsFile& operator=(const OsFile&) = delete;
+
+    // Up to `count` bytes at `offset`: the number read (0 at the end of the
+    // file), or nothing when the OS refused.
+    std::optional<std::size_t> readAt(std::int64_t offset, char* buffer, std::size_t count) const;
+    // All the bytes at `offset`, or false; bytes written before a failure
+    // stay in the file.
+    bool writeAt(std::int64_t offset, std::string_view bytes) const;
+    // The file's length as it is now.
+    std::optional<std::int64_t> length() const;
+
+  private:
+    static constexpr NativeHandle NoHandle = -1;
+    NativeHandle handle_ = NoHandle;
+};
+
+struct OpenResult {
+    std::optional<OsFile> file;
+    FileError error = FileError::None;
+};
+
+// Opens a file without shutting out any other reader or writer of it.
+// A path that names a folder is refused. A refused open creates nothing.
+OpenResult openFile(const ByteText& path, Access access, Creation creation);
+
+// Gives the file at `from` the path `to` in one step, never replacing an
+// existing file; a file renamed onto its own path stays as it is.
+FileError renameNoReplace(const ByteText& from, const ByteText& to);
+
+// The full path of the running program's own file.
+std::optional<ByteText> executablePath();
+
+bool setWorkingDirectory(const ByteText& folder);
+
+}  // namespace juanzhi::platform

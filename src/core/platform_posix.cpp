@@ -1,0 +1,224 @@
+// The OS door on POSIX systems. Paths are handed to the OS as UTF-8.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "core/code_page.h"
+#include "core/platform.h"
+
+namespace juanzhi::platform {
+
+namespace {
+
+int fdOf(OsFile::NativeHandle handle) {
+    return static_cast<int>(handle);
+}
+
+FileError errorFromErrno(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return FileError::NotFound;
+        case EEXIST:
+            return FileError::AlreadyExists;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case ETXTBSY:
+            return FileError::AccessDenied;
+        case EISDIR:
+            return FileError::IsFolder;
+        case ENAMETOOLONG:
+        case EILSEQ:
+            return FileError::BadName;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return FileError::DiskFull;
+        default:
+            return FileError::Other;
+    }
+}
+
+std::optional<std::string> nativePath(const ByteText& path) {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    return codePageToUtf8(path);
+}
+
+int openFlags(Access access, Creation creation) {
+    int flags = O_CLOEXEC | O_NOCTTY;
+    switch (access) {
+        case Access::ReadOnly:
+            flags |= O_RDONLY;
+            break;
+        case Access::WriteOnly:
+            flags |= O_WRONLY;
+            break;
+        case Access::ReadWrite:
+            flags |= O_RDWR;
+            break;
+    }
+    switch (creation) {
+        case Creation::MustExist:
+            break;
+        case Creation::CreateOrTruncate:
+            flags |= O_CREAT | O_TRUNC;
+            break;
+        case Creation::CreateOrKeep:
+            flags |= O_CREAT;
+            break;
+    }
+    return flags;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// For file systems that refuse RENAME_NOREPLACE: link() never replaces
+// either, and the old name is dropped only once the new one exists.
+FileError renameByLink(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return errorFromErrno(errno);
+    }
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        return errorFromErrno(error);
+    }
+    return FileError::None;
+}
+
+}  // namespace
+
+OsFile::~OsFile() {
+    if (handle_ != NoHandle) {
+        ::close(fdOf(handle_));
+    }
+}
+
+OsFile::OsFile(OsFile&& other) noexcept : handle_(std::exchange(other.handle_, NoHandle)) {}
+
+OsFile& OsFile::operator=(OsFile&& other) noexcept {
+    if (this != &other) {
+        if (handle_ != NoHandle) {
+            ::close(fdOf(handle_));
+        }
+        handle_ = std::exchange(other.handle_, NoHandle);
+    }
+    return *this;
+}
+
+std::optional<std::size_t> OsFile::readAt(std::int64_t offset, char* buffer,
+                                          std::size_t count) const {
+    while (true) {
+        const ssize_t got = ::pread(fdOf(handle_), buffer, count, static_cast<off_t>(offset));
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EINTR) {
+            return std::nullopt;
+        }
+    }
+}
+
+bool OsFile::writeAt(std::int64_t offset, std::string_view bytes) const {
+    while (!bytes.empty()) {
+        const ssize_t put =
+            ::pwrite(fdOf(handle_), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (put == 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+        offset += put;
+    }
+    return true;
+}
+
+std::optional<std::int64_t> OsFile::length() const {
+    struct stat status {};
+    if (::fstat(fdOf(handle_), &status) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(status.st_size);
+}
+
+OpenResult openFile(const ByteText& path, Access access, Creation creation) {
+    const auto native = nativePath(path);
+    if (!native) {
+        return {std::nullopt, FileError::BadName};
+    }
+    int fd = -1;
+    do {
+        fd = ::open(native->c_str(), openFlags(access, creation), 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return {std::nullopt, errorFromErrno(errno)};
+    }
+    // Reading a folder opens fine on POSIX; a book is never a folder.
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return {std::nullopt, FileError::IsFolder};
+    }
+    return {OsFile(fd), FileError::None};
+}
+
+FileError renameNoReplace(const ByteText& from, const ByteText& to) {
+    const auto source = nativePath(from);
+    const auto target = nativePath(to);
+    if (!source || !target) {
+        return FileError::BadName;
+    }
+    FileError result = FileError::None;
+    if (::renameat2(AT_FDCWD, source->c_str(), AT_FDCWD, target->c_str(), RENAME_NOREPLACE) != 0) {
+        const int error = errno;
+        result = (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP)
+                     ? renameByLink(*source, *target)
+                     : errorFromErrno(error);
+    }
+    // A file renamed onto its own path (or onto another name of itself)
+    // already has that path.
+    if (result == FileError::AlreadyExists && sameFile(*source, *target)) {
+        return FileError::None;
+    }
+    return result;
+}
+
+std::optional<ByteText> executablePath() {
+    std::string buffer(256, '\0');
+    while (true) {
+        const ssize_t got = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(got) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(got));
+            return utf8ToCodePage(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool setWorkingDirectory(const ByteText& folder) {
+    const auto native = nativePath(folder);
+    return native && ::chdir(native->c_str()) == 0;
+}
+
+}  // namespace juanzhi::platform
