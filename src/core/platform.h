@@ -56,6 +56,8 @@ class OsFile {
     bool writeAt(std::int64_t offset, std::string_view bytes) const;
     // The file's length as it is now.
     std::optional<std::int64_t> length() const;
+    // Cuts or extends the file to `length` bytes.
+    bool truncate(std::int64_t length) const;
 
   private:
     static constexpr NativeHandle NoHandle = -1;

@@ -159,6 +159,15 @@ std::optional<std::int64_t> OsFile::length() const {
     return static_cast<std::int64_t>(status.st_size);
 }
 
+bool OsFile::truncate(std::int64_t length) const {
+    while (::ftruncate(fdOf(handle_), static_cast<off_t>(length)) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
 OpenResult openFile(const ByteText& path, Access access, Creation creation) {
     const auto native = nativePath(path);
     if (!native) {

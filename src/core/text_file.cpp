@@ -164,6 +164,23 @@ std::optional<Stop> findStop(std::string_view bytes) {
     return std::nullopt;
 }
 
+// Copies the bytes from `from` to `end` on by `shift`, taking blocks from
+// the end first so that no byte is overwritten before it has been copied.
+bool moveUp(const platform::OsFile& file, std::int64_t from, std::int64_t end, std::int64_t shift) {
+    std::vector<char> block(InsertBlockBytes);
+    while (end > from) {
+        const auto size = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), end - from));
+        const std::int64_t start = end - static_cast<std::int64_t>(size);
+        if (!readExactly(file, start, block.data(), size) ||
+            !file.writeAt(start + shift, std::string_view(block.data(), size))) {
+            return false;
+        }
+        end = start;
+    }
+    return true;
+}
+
 }  // namespace
 
 TextFile openFile(const ByteText& path, OpenMode mode) {
@@ -302,20 +319,18 @@ bool insertLine(TextFile file, const ByteText& text) {
     const ByteText inserted = concatTexts(text, LineBreak);
     const auto shift = static_cast<std::int64_t>(inserted.size());
 
-    // Blocks are taken from the end first, so no byte is overwritten before
-    // it has been copied.
-    std::vector<char> block(InsertBlockBytes);
-    for (std::int64_t end = *length; end > at;) {
-        const auto size = static_cast<std::size_t>(
-            std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), end - at));
-        const std::int64_t from = end - static_cast<std::int64_t>(size);
-        if (!readExactly(entry->file, from, block.data(), size) ||
-            !entry->file.writeAt(from + shift, std::string_view(block.data(), size))) {
-            return false;
-        }
-        end = from;
+    // First the bytes that come to lie past the old end: only this step
+    // needs new space, so a full disk stops the insertion before any byte of
+    // the book has been overwritten, and the book is cut back to its length.
+    const std::int64_t spill = std::max(at, *length - shift);
+    const bool grown = at < *length ? moveUp(entry->file, spill, *length, shift)
+                                    : entry->file.writeAt(at, inserted.bytes());
+    if (!grown) {
+        entry->file.truncate(*length);
+        return false;
     }
-    if (!entry->file.writeAt(at, inserted.bytes())) {
+    if (at < *length &&
+        (!moveUp(entry->file, at, spill, shift) || !entry->file.writeAt(at, inserted.bytes()))) {
         return false;
     }
     entry->position = at + shift;

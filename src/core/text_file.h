@@ -54,7 +54,8 @@ ByteText readText(TextFile file, std::int32_t count);
 bool writeText(TextFile file, const ByteText& text);
 
 // Inserts the text and CR LF at the position, moving the rest of the file
-// down; the position ends just past the inserted line. No file: false.
+// down; the position ends just past the inserted line. No file, or no room
+// for the longer file (a full disk): false, and the file is as it was.
 bool insertLine(TextFile file, const ByteText& text);
 
 // No file: false.

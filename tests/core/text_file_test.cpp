@@ -1,6 +1,11 @@
 #include "core/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <random>
@@ -261,6 +266,39 @@ TEST_F(TextFileTest, InsertLineInFilesLargerThanOneBlock) {
         expected.insert(static_cast<std::size_t>(at), line);
         EXPECT_EQ(contents(), expected);
     }
+}
+
+// Runs `insertLine` in a child process that may not let any file grow past
+// `limit` bytes, as on a disk that fills up; true when it reported success.
+bool insertLineWithFileSizeLimit(const ByteText& path, std::int32_t at, const ByteText& line,
+                                 rlim_t limit) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+        const rlimit fileSize{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        const TextFile file = openFile(path, OpenMode::ReadWrite);
+        readText(file, at);
+        _exit(insertLine(file, line) ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(TextFileTest, InsertLineOnAFullDiskLeavesTheBookWhole) {
+    std::string original;
+    for (int i = 0; original.size() < 10000; ++i) {
+        original += std::string(gbk("第" + std::to_string(i) + "行").bytes()) + "\r\n";
+    }
+    const ByteText path = book(original);
+    for (const std::int32_t at : {0, 5000, static_cast<std::int32_t>(original.size())}) {
+        SCOPED_TRACE("at " + std::to_string(at));
+        EXPECT_FALSE(insertLineWithFileSizeLimit(path, at, gbk("插入"), original.size() + 3));
+        EXPECT_EQ(contents(), original);
+    }
+    EXPECT_TRUE(insertLineWithFileSizeLimit(path, 0, gbk("插入"), original.size() + 6));
+    EXPECT_EQ(contents(), std::string(gbk("插入").bytes()) + "\r\n" + original);
 }
 
 TEST_F(TextFileTest, OpenModesOnExistingFiles) {
