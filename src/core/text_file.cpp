@@ -147,18 +147,12 @@ struct Stop {
 };
 
 std::optional<Stop> findStop(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const auto byte = static_cast<unsigned char>(bytes[at]);
-        if (isStopByte(byte)) {
+    for (std::size_t at = 0; at < bytes.size(); at += characterLengthAt(bytes, at)) {
+        if (isStopByte(static_cast<unsigned char>(bytes[at]))) {
             return Stop{at, at};
         }
-        if (isHighByte(byte) && at + 1 < bytes.size()) {
-            if (bytes[at + 1] == '\0') {
-                return Stop{at, at + 1};
-            }
-            at += 2;
-        } else {
-            ++at;
+        if (characterLengthAt(bytes, at) == 2 && bytes[at + 1] == '\0') {
+            return Stop{at, at + 1};
         }
     }
     return std::nullopt;
@@ -319,19 +313,23 @@ bool insertLine(TextFile file, const ByteText& text) {
     const ByteText inserted = concatTexts(text, LineBreak);
     const auto shift = static_cast<std::int64_t>(inserted.size());
 
-    // First the bytes that come to lie past the old end: only this step
-    // needs new space, so a full disk stops the insertion before any byte of
-    // the book has been overwritten, and the book is cut back to its length.
-    const std::int64_t spill = std::max(at, *length - shift);
-    const bool grown = at < *length ? moveUp(entry->file, spill, *length, shift)
-                                    : entry->file.writeAt(at, inserted.bytes());
-    if (!grown) {
-        entry->file.truncate(*length);
-        return false;
-    }
-    if (at < *length &&
-        (!moveUp(entry->file, at, spill, shift) || !entry->file.writeAt(at, inserted.bytes()))) {
-        return false;
+    // Only the bytes that come to lie past the old end need new space, so
+    // they are written first: a full disk then stops the insertion before any
+    // byte of the book has been overwritten, and the book is cut back.
+    if (at >= *length) {
+        if (!entry->file.writeAt(at, inserted.bytes())) {
+            entry->file.truncate(*length);
+            return false;
+        }
+    } else {
+        const std::int64_t spill = std::max(at, *length - shift);
+        if (!moveUp(entry->file, spill, *length, shift)) {
+            entry->file.truncate(*length);
+            return false;
+        }
+        if (!moveUp(entry->file, at, spill, shift) || !entry->file.writeAt(at, inserted.bytes())) {
+            return false;
+        }
     }
     entry->position = at + shift;
     return true;
