@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QMargins>
+#include <QWidget>
+
+#include <array>
+
+#include "ui/status_panel.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace juanzhi::ui {
+
+class PageButton;
+class PageTabs;
+class UserDialogs;
+class WorkList;
+
+// The five pages in the order of their tabs.
+enum class Page : int { RenamePage = 0, MergePage, SplitPage, ReplacePage, InsertPage };
+inline constexpr int PageCount = 5;
+
+// The one window: the page tabs on the left, the shared work list on the
+// right, the close button and a note below.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int OuterWidth = 568;  // frame and title bar included
+    static constexpr int OuterHeight = 412;
+
+    explicit MainWindow(UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    WorkList& workList() const { return *workList_; }
+    const StatusPanel& statusPanel(Page page) const;
+
+    void showState(Page page, PageState state);
+    void showMessage(const QString& text, const QString& title);
+
+    // After a switch to another page: every page starts again, empty.
+    void resetPages();
+    // The rename page's reset button.
+    void resetRenamePage();
+    void closeMainWindow();
+
+    void importFiles(Page page);
+    void importSingleFile();
+    void moveItemUp();
+    void moveItemDown();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+  private:
+    void buildRenamePage(QWidget* page);
+    void buildMergePage(QWidget* page);
+    void buildSplitPage(QWidget* page);
+    void buildReplacePage(QWidget* page);
+    void buildInsertPage(QWidget* page);
+    void fitOuterSizeAndCentre();
+
+    UserDialogs& dialogs_;
+    PageTabs* tabs_ = nullptr;
+    WorkList* workList_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    std::array<StatusPanel, PageCount> panels_{};
+
+    QLineEdit* mergeNameBox_ = nullptr;
+    QLineEdit* splitNameBox_ = nullptr;
+    QPlainTextEdit* searchBox_ = nullptr;
+    QPlainTextEdit* replacementBox_ = nullptr;
+    QPlainTextEdit* contentBox_ = nullptr;
+    QRadioButton* suffixButton_ = nullptr;
+    QRadioButton* prefixButton_ = nullptr;
+    QCheckBox* secondLineBox_ = nullptr;
+    QCheckBox* endOfFileBox_ = nullptr;
+
+    PageButton* startButton_ = nullptr;
+    PageButton* mergeButton_ = nullptr;
+    PageButton* splitButton_ = nullptr;
+    PageButton* replaceButton_ = nullptr;
+    PageButton* insertButton_ = nullptr;
+
+    QMargins fittedFrame_{-1, -1, -1, -1};
+};
+
+}  // namespace juanzhi::ui

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace juanzhi::ui {
+
+// The pages' own buttons: drawn by themselves in a fixed face colour, the
+// lighter face while the pointer rests on them. Never a default button, so
+// Enter clicks none of them.
+class PageButton : public QPushButton {
+    Q_OBJECT
+
+  public:
+    PageButton(const QString& caption, QWidget* parent);
+
+    QColor faceColour() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace juanzhi::ui

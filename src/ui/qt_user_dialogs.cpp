@@ -1,0 +1,83 @@
+#include "ui/qt_user_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace juanzhi::ui {
+
+namespace {
+
+const QString TextFilter = QStringLiteral("文本文档|*.txt");
+
+}  // namespace
+
+QStringList nameFiltersFrom(const QString& filter) {
+    QString trimmed = filter;
+    while (!trimmed.isEmpty() && trimmed.back().isSpace()) {
+        trimmed.chop(1);
+    }
+    const QStringList parts = trimmed.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype at = 0; at + 1 < parts.size(); at += 2) {
+        QString patterns = parts[at + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QStringLiteral("%1 (%2)").arg(parts[at], patterns);
+    }
+    return filters;
+}
+
+namespace {
+
+// The pattern list stays out of the entry's caption: the user sees "文本文档".
+void setUpOpenDialog(QFileDialog& dialog, QFileDialog::FileMode mode) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::ReadOnly);
+    const QStringList filters = nameFiltersFrom(TextFilter);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(0));
+    dialog.setWindowModality(Qt::ApplicationModal);
+}
+
+}  // namespace
+
+QStringList QtUserDialogs::chooseFiles(const QString& title, const QString& filter,
+                                       const QString& folder) {
+    QFileDialog dialog(QApplication::activeWindow(), title, folder);
+    setUpOpenDialog(dialog, QFileDialog::ExistingFiles);
+    const QStringList filters = nameFiltersFrom(filter);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(0));
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles();
+}
+
+std::optional<QString> QtUserDialogs::chooseFile() {
+    QFileDialog dialog(QApplication::activeWindow());
+    setUpOpenDialog(dialog, QFileDialog::ExistingFile);
+    if (!lastChosenFile_.isEmpty()) {
+        dialog.setDirectory(QFileInfo(lastChosenFile_).absolutePath());
+        dialog.selectFile(lastChosenFile_);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    lastChosenFile_ = dialog.selectedFiles().first();
+    return lastChosenFile_;
+}
+
+void QtUserDialogs::showMessage(const QString& text, const QString& title) {
+    // No owner: the box is modal for the whole program.
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace juanzhi::ui
