@@ -49,14 +49,17 @@ WorkList::WorkList(QWidget* parent) : QTableWidget(0, 3, parent) {
     setFrameShadow(QFrame::Sunken);
     setMouseTracking(false);
 
-    // The selected row stays marked while another control has the focus.
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Qt::white);
     colours.setColor(QPalette::Text, Qt::black);
-    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
-        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
-    }
     setPalette(colours);
+}
+
+// The selected row stays marked in its full colour while another control,
+// or another window, has the focus.
+void WorkList::initViewItemOption(QStyleOptionViewItem* option) const {
+    QTableWidget::initViewItemOption(option);
+    option->state |= QStyle::State_Active;
 }
 
 int WorkList::itemCount() const {

@@ -36,6 +36,9 @@ class WorkList : public QTableWidget {
     int selectedIndex() const;
     // Selects `index` and makes it the focused row; -1 clears the selection.
     void selectIndex(int index);
+
+  protected:
+    void initViewItemOption(QStyleOptionViewItem* option) const override;
 };
 
 }  // namespace juanzhi::ui

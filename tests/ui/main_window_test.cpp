@@ -135,11 +135,25 @@ class MainWindowTest : public QObject {
         for (const char* box : {"编辑框2", "编辑框3", "编辑框4"}) {
             QVERIFY(find<QPlainTextEdit>(box)->toPlainText().isEmpty());
         }
+        // "宋体", or the Ming face installed in its place.
+        const QString stateFace = QFontInfo(label("透明标签1")->font()).family();
+        QVERIFY2(QStringList({"宋体", "SimSun", "AR PL UMing CN"}).contains(stateFace),
+                 qPrintable(stateFace));
         const TransparentLabel* note = label("透明标签20");
         QCOMPARE(note->textColour(), fromColorRef(0xFF00FF));
         QCOMPARE(note->font().pixelSize(), 12);
         QVERIFY(note->font().bold());
         QCOMPARE(find<PageButton>("超级按钮2")->faceColour(), fromColorRef(0xC8D0D4));
+
+        // Tab visits the controls that take input, never labels, frames or the tabs.
+        for (const char* passive : {"透明标签1", "透明标签20", "分组框1", "高级选择夹1"}) {
+            QCOMPARE(find<QWidget>(passive)->focusPolicy(), Qt::NoFocus);
+        }
+        QCOMPARE(find<PageTabs>("高级选择夹1")->tabBar()->focusPolicy(), Qt::NoFocus);
+        for (const char* active :
+             {"超级按钮1", "按钮1", "编辑框1", "编辑框3", "单选框1", "选择框1", "超级列表框1"}) {
+            QVERIFY2(find<QWidget>(active)->focusPolicy() & Qt::TabFocus, active);
+        }
     }
 
     void windowIsFixedCentredAndCannotBeMaximised() {
