@@ -11,13 +11,24 @@ namespace juanzhi::ui {
 PageButton::PageButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
     setAutoDefault(false);
     setDefault(false);
-    setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::StrongFocus);
 }
 
 QColor PageButton::faceColour() const {
-    const bool lit = underMouse() && isEnabled() && !isDown();
+    const bool lit = pointerOver_ && isEnabled() && !isDown();
     return fromColorRef(lit ? ButtonLightFaceColour : ButtonFaceColour);
+}
+
+void PageButton::enterEvent(QEnterEvent* event) {
+    QPushButton::enterEvent(event);
+    pointerOver_ = true;
+    update();
+}
+
+void PageButton::leaveEvent(QEvent* event) {
+    QPushButton::leaveEvent(event);
+    pointerOver_ = false;
+    update();
 }
 
 void PageButton::paintEvent(QPaintEvent*) {

@@ -17,6 +17,11 @@ class PageButton : public QPushButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    bool pointerOver_ = false;
 };
 
 }  // namespace juanzhi::ui

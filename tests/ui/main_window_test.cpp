@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: real clicks on the real
 // controls, found by their form names; the dialogs answer from a script.
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -154,6 +155,20 @@ class MainWindowTest : public QObject {
              {"超级按钮1", "按钮1", "编辑框1", "编辑框3", "单选框1", "选择框1", "超级列表框1"}) {
             QVERIFY2(find<QWidget>(active)->focusPolicy() & Qt::TabFocus, active);
         }
+    }
+
+    void pageButtonLightensUnderThePointer() {
+        auto* button = find<PageButton>("超级按钮2");
+        auto faceAtEdge = [button] { return button->grab().toImage().pixelColor(6, 4); };
+        QCOMPARE(faceAtEdge(), fromColorRef(0xC8D0D4));
+        // The pointer enters and leaves, as the window system reports it.
+        const QPointF centre = button->rect().center();
+        QEnterEvent enter(centre, centre, button->mapToGlobal(centre));
+        QApplication::sendEvent(button, &enter);
+        QCOMPARE(faceAtEdge(), fromColorRef(0xE8F0F4));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(button, &leave);
+        QCOMPARE(faceAtEdge(), fromColorRef(0xC8D0D4));
     }
 
     void windowIsFixedCentredAndCannotBeMaximised() {
