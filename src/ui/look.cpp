@@ -77,21 +77,17 @@ QPixmap drawIcon(int size) {
     painter.setBrush(fromColorRef(ImportColour));
     painter.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
 
-    QPainterPath leftPage;
-    leftPage.moveTo(8, 5);
-    leftPage.cubicTo(6.5, 3.8, 4.5, 3.6, 2.5, 4);
-    leftPage.lineTo(2.5, 12.5);
-    leftPage.cubicTo(4.5, 12.1, 6.5, 12.3, 8, 13.3);
-    leftPage.closeSubpath();
-    QPainterPath rightPage;
-    rightPage.moveTo(8, 5);
-    rightPage.cubicTo(9.5, 3.8, 11.5, 3.6, 13.5, 4);
-    rightPage.lineTo(13.5, 12.5);
-    rightPage.cubicTo(11.5, 12.1, 9.5, 12.3, 8, 13.3);
-    rightPage.closeSubpath();
-    painter.setBrush(Qt::white);
-    painter.drawPath(leftPage);
-    painter.drawPath(rightPage);
+    // Two pages bowed down towards the spine, mirrored about it.
+    for (const qreal side : {-1.0, 1.0}) {
+        QPainterPath page;
+        page.moveTo(8, 5);
+        page.cubicTo(8 + side * 1.5, 3.8, 8 + side * 3.5, 3.6, 8 + side * 5.5, 4);
+        page.lineTo(8 + side * 5.5, 12.5);
+        page.cubicTo(8 + side * 3.5, 12.1, 8 + side * 1.5, 12.3, 8, 13.3);
+        page.closeSubpath();
+        painter.setBrush(Qt::white);
+        painter.drawPath(page);
+    }
 
     if (size >= 32) {
         painter.setPen(QPen(fromColorRef(ImportColour), 0.5));

@@ -378,32 +378,28 @@ void MainWindow::moveItemUp() {
     if (selected <= 0) {
         return;
     }
-    const ByteText shownPath = workList_->itemText(selected, WorkList::ShownPathColumn);
-    const ByteText fullPath = workList_->itemText(selected, WorkList::FullPathColumn);
-    workList_->setItemText(selected, WorkList::ShownPathColumn,
-                           workList_->itemText(selected - 1, WorkList::ShownPathColumn));
-    workList_->setItemText(selected, WorkList::FullPathColumn,
-                           workList_->itemText(selected - 1, WorkList::FullPathColumn));
-    workList_->setItemText(selected - 1, WorkList::ShownPathColumn, shownPath);
-    workList_->setItemText(selected - 1, WorkList::FullPathColumn, fullPath);
-    workList_->selectIndex(selected - 1);
+    exchangePaths(selected, selected - 1);
 }
 
 void MainWindow::moveItemDown() {
-    const int count = workList_->itemCount();
     const int selected = workList_->selectedIndex();
-    if (selected == -1 || selected >= count - 1) {
+    if (selected == -1 || selected >= workList_->itemCount() - 1) {
         return;
     }
+    exchangePaths(selected, selected + 1);
+}
+
+// Numbers stay where they stand; the selection follows the moved book.
+void MainWindow::exchangePaths(int selected, int neighbour) {
     const ByteText shownPath = workList_->itemText(selected, WorkList::ShownPathColumn);
     const ByteText fullPath = workList_->itemText(selected, WorkList::FullPathColumn);
     workList_->setItemText(selected, WorkList::ShownPathColumn,
-                           workList_->itemText(selected + 1, WorkList::ShownPathColumn));
+                           workList_->itemText(neighbour, WorkList::ShownPathColumn));
     workList_->setItemText(selected, WorkList::FullPathColumn,
-                           workList_->itemText(selected + 1, WorkList::FullPathColumn));
-    workList_->setItemText(selected + 1, WorkList::ShownPathColumn, shownPath);
-    workList_->setItemText(selected + 1, WorkList::FullPathColumn, fullPath);
-    workList_->selectIndex(selected + 1);
+                           workList_->itemText(neighbour, WorkList::FullPathColumn));
+    workList_->setItemText(neighbour, WorkList::ShownPathColumn, shownPath);
+    workList_->setItemText(neighbour, WorkList::FullPathColumn, fullPath);
+    workList_->selectIndex(neighbour);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

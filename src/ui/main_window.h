@@ -63,6 +63,7 @@ class MainWindow : public QWidget {
     void buildReplacePage(QWidget* page);
     void buildInsertPage(QWidget* page);
     void fitOuterSizeAndCentre();
+    void exchangePaths(int selected, int neighbour);
 
     UserDialogs& dialogs_;
     PageTabs* tabs_ = nullptr;

@@ -571,6 +571,9 @@ class MainWindowTest : public QObject {
                 QVERIFY(picture.save(QStringLiteral("%1/page-%2.png").arg(folder).arg(page)));
             }
         }
+        if (!folder.isEmpty()) {
+            QVERIFY(window_->windowIcon().pixmap(64).save(folder + QStringLiteral("/icon.png")));
+        }
         juanzhi::ui::enableThemedLook(0);
     }
 
