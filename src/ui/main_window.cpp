@@ -409,8 +409,23 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    // Some window managers add the frame only after the window is shown.
-    if (windowHandle() != nullptr && windowHandle()->frameMargins() != fittedFrame_) {
+    adoptLateFrame();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        adoptLateFrame();
+    }
+}
+
+// Some window managers frame the window only after it is shown; until the
+// frame is known, the outer size and the centring are taken again.
+void MainWindow::adoptLateFrame() {
+    if (windowHandle() == nullptr || !fittedFrame_.isNull()) {
+        return;
+    }
+    if (windowHandle()->frameMargins() != fittedFrame_) {
         fitOuterSizeAndCentre();
     }
 }

@@ -55,6 +55,7 @@ class MainWindow : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void buildRenamePage(QWidget* page);
@@ -63,6 +64,7 @@ class MainWindow : public QWidget {
     void buildReplacePage(QWidget* page);
     void buildInsertPage(QWidget* page);
     void fitOuterSizeAndCentre();
+    void adoptLateFrame();
     void exchangePaths(int selected, int neighbour);
 
     UserDialogs& dialogs_;
@@ -87,7 +89,7 @@ class MainWindow : public QWidget {
     PageButton* replaceButton_ = nullptr;
     PageButton* insertButton_ = nullptr;
 
-    QMargins fittedFrame_{-1, -1, -1, -1};
+    QMargins fittedFrame_;
 };
 
 }  // namespace juanzhi::ui
