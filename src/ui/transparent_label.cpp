@@ -6,7 +6,6 @@ namespace juanzhi::ui {
 
 TransparentLabel::TransparentLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
     setAutoFillBackground(false);
-    setAttribute(Qt::WA_TranslucentBackground);
     setFrameShape(QFrame::NoFrame);
     setWordWrap(false);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

@@ -149,6 +149,10 @@ class QtUserDialogsTest : public QObject {
             buttons = box->buttons();
             owner = box->parentWidget();
             modality = box->windowModality();
+            if (const QString folder = qEnvironmentVariable("JUANZHI_SCREENSHOTS");
+                !folder.isEmpty()) {
+                box->grab().save(folder + QStringLiteral("/message.png"));
+            }
             // A click on the window's close button, as the window system delivers it.
             QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {},
                               closeButton->mapTo(&window, closeButton->rect().center()));
