@@ -131,13 +131,26 @@ Choice* makeChoice(QGroupBox* group, const char* name, const QString& caption, Q
     return choice;
 }
 
-// The count caption and count label of the rename, merge and insert pages.
-StatusPanel makeCountingPanel(QWidget* page, const char* boxName, const char* stateName,
-                              const char* captionName, const char* countName) {
+// A caption on a page, placed from the tab control's corner.
+void makePageCaption(QWidget* page, const char* name, const QString& text, int x, int y, int width,
+                     int height) {
+    PageTabs::place(makeLabel(page, name, text, LabelKind::Caption, QRect()), x, y, width, height);
+}
+
+// The group box "状态" with its state label; each page adds its count.
+std::pair<QGroupBox*, StatusPanel> makeStatusPanel(QWidget* page, const char* boxName,
+                                                   const char* stateName) {
     QGroupBox* box = makeGroupBox(page, boxName, QStringLiteral("状态"), 32, 238, 120, 80);
     StatusPanel panel;
     panel.stateLabel = makeLabel(box, stateName, stateText(PageState::NotImported),
                                  LabelKind::State, QRect(16, 16, 88, 32));
+    return {box, panel};
+}
+
+// The count caption and count label of the rename, merge and insert pages.
+StatusPanel makeCountingPanel(QWidget* page, const char* boxName, const char* stateName,
+                              const char* captionName, const char* countName) {
+    auto [box, panel] = makeStatusPanel(page, boxName, stateName);
     makeLabel(box, captionName, QStringLiteral("数量："), LabelKind::Caption,
               QRect(24, 50, 32, 24));
     panel.countLabel =
@@ -214,9 +227,7 @@ void MainWindow::buildMergePage(QWidget* page) {
     auto* importButton = makePageButton(page, "超级按钮4", QStringLiteral("导 入"), 47, 23);
     auto* upButton = makePageButton(page, "超级按钮5", QStringLiteral("上 移"), 47, 63);
     auto* downButton = makePageButton(page, "超级按钮6", QStringLiteral("下 移"), 47, 103);
-    auto* caption = makeLabel(page, "透明标签4", QStringLiteral("合并后的文件名："),
-                              LabelKind::Caption, QRect());
-    PageTabs::place(caption, 39, 143, 96, 24);
+    makePageCaption(page, "透明标签4", QStringLiteral("合并后的文件名："), 39, 143, 96, 24);
     mergeNameBox_ = makeLineBox(page, "编辑框1", 47, 170, 88, 24);
     mergeButton_ = makePageButton(page, "超级按钮7", QStringLiteral("合 并"), 47, 207);
     panels_[static_cast<int>(Page::MergePage)] =
@@ -229,9 +240,7 @@ void MainWindow::buildMergePage(QWidget* page) {
 
 void MainWindow::buildSplitPage(QWidget* page) {
     auto* importButton = makePageButton(page, "超级按钮12", QStringLiteral("导 入"), 47, 23);
-    auto* caption =
-        makeLabel(page, "透明标签18", QStringLiteral("文件名："), LabelKind::Caption, QRect());
-    PageTabs::place(caption, 55, 55, 80, 24);
+    makePageCaption(page, "透明标签18", QStringLiteral("文件名："), 55, 55, 80, 24);
     splitNameBox_ = makeLineBox(page, "编辑框5", 47, 79, 88, 24);
     QGroupBox* numbering = makeGroupBox(page, "分组框7", QStringLiteral("序号"), 32, 111, 120, 80);
     suffixButton_ = makeChoice<QRadioButton>(numbering, "单选框1", QStringLiteral("数字后缀"),
@@ -240,34 +249,26 @@ void MainWindow::buildSplitPage(QWidget* page) {
                                              QRect(20, 43, 80, 24), false);
     splitButton_ = makePageButton(page, "超级按钮13", QStringLiteral("分 割"), 47, 204);
 
-    QGroupBox* box = makeGroupBox(page, "分组框6", QStringLiteral("状态"), 32, 238, 120, 80);
-    panels_[static_cast<int>(Page::SplitPage)].stateLabel =
-        makeLabel(box, "透明标签19", stateText(PageState::NotImported), LabelKind::State,
-                  QRect(16, 16, 88, 32));
+    panels_[static_cast<int>(Page::SplitPage)] =
+        makeStatusPanel(page, "分组框6", "透明标签19").second;
 
     connect(importButton, &QPushButton::clicked, this, &MainWindow::importSingleFile);
 }
 
 void MainWindow::buildReplacePage(QWidget* page) {
     auto* importButton = makePageButton(page, "超级按钮10", QStringLiteral("导 入"), 47, 19);
-    auto* searchCaption =
-        makeLabel(page, "透明标签12", QStringLiteral("被替换文本："), LabelKind::Caption, QRect());
-    PageTabs::place(searchCaption, 32, 47, 80, 24);
+    makePageCaption(page, "透明标签12", QStringLiteral("被替换文本："), 32, 47, 80, 24);
     searchBox_ = makeLinesBox(page, "编辑框3", 32, 70, 120, 36);
-    auto* replacementCaption =
-        makeLabel(page, "透明标签13", QStringLiteral("替换为："), LabelKind::Caption, QRect());
-    PageTabs::place(replacementCaption, 32, 112, 80, 24);
+    makePageCaption(page, "透明标签13", QStringLiteral("替换为："), 32, 112, 80, 24);
     replacementBox_ = makeLinesBox(page, "编辑框4", 32, 134, 120, 36);
     replaceButton_ = makePageButton(page, "超级按钮11", QStringLiteral("替 换"), 47, 188);
 
-    QGroupBox* box = makeGroupBox(page, "分组框5", QStringLiteral("状态"), 32, 238, 120, 80);
-    StatusPanel& panel = panels_[static_cast<int>(Page::ReplacePage)];
-    panel.stateLabel = makeLabel(box, "透明标签14", stateText(PageState::NotImported),
-                                 LabelKind::State, QRect(16, 16, 88, 32));
+    auto [box, panel] = makeStatusPanel(page, "分组框5", "透明标签14");
     makeLabel(box, "透明标签15", QStringLiteral("已处理："), LabelKind::Caption,
               QRect(4, 49, 46, 24));
     panel.countLabel =
         makeLabel(box, "透明标签16", QStringLiteral("0"), LabelKind::Count, QRect(51, 49, 24, 24));
+    panels_[static_cast<int>(Page::ReplacePage)] = panel;
     makeLabel(box, "透明标签17", QStringLiteral("个文件"), LabelKind::Caption,
               QRect(79, 49, 38, 24));
 
@@ -281,9 +282,7 @@ void MainWindow::buildInsertPage(QWidget* page) {
                                            QRect(24, 23, 72, 16), false);
     endOfFileBox_ = makeChoice<QCheckBox>(places, "选择框2", QStringLiteral("文件末尾"),
                                           QRect(24, 49, 72, 16), true);
-    auto* caption =
-        makeLabel(page, "透明标签8", QStringLiteral("欲插入内容："), LabelKind::Caption, QRect());
-    PageTabs::place(caption, 39, 127, 80, 24);
+    makePageCaption(page, "透明标签8", QStringLiteral("欲插入内容："), 39, 127, 80, 24);
     contentBox_ = makeLinesBox(page, "编辑框2", 32, 147, 120, 50);
     insertButton_ = makePageButton(page, "超级按钮9", QStringLiteral("插 入"), 47, 205);
     panels_[static_cast<int>(Page::InsertPage)] =
