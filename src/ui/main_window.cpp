@@ -10,6 +10,9 @@
 #include <QShortcut>
 #include <QWindow>
 
+#include <limits>
+#include <utility>
+
 #include "books/title.h"
 #include "core/byte_text.h"
 #include "core/text_file.h"
