@@ -34,7 +34,6 @@ namespace {
 constexpr QSize SmallestClientSize(562, 383);
 
 const QString ChooseFilesTitle = QStringLiteral("选择多个文件");
-const QString TextFilter = QStringLiteral("文本文档|*.txt");
 
 enum class LabelKind { State, Count, Note, Caption };
 

@@ -7,12 +7,6 @@
 
 namespace juanzhi::ui {
 
-namespace {
-
-const QString TextFilter = QStringLiteral("文本文档|*.txt");
-
-}  // namespace
-
 QStringList nameFiltersFrom(const QString& filter) {
     QString trimmed = filter;
     while (!trimmed.isEmpty() && trimmed.back().isSpace()) {
@@ -31,12 +25,13 @@ QStringList nameFiltersFrom(const QString& filter) {
 namespace {
 
 // The pattern list stays out of the entry's caption: the user sees "文本文档".
-void setUpOpenDialog(QFileDialog& dialog, QFileDialog::FileMode mode) {
+// The dialog may not rename or delete files: it only picks them.
+void setUpOpenDialog(QFileDialog& dialog, QFileDialog::FileMode mode, const QString& filter) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(mode);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setOption(QFileDialog::ReadOnly);
-    const QStringList filters = nameFiltersFrom(TextFilter);
+    const QStringList filters = nameFiltersFrom(filter);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.value(0));
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -47,10 +42,7 @@ void setUpOpenDialog(QFileDialog& dialog, QFileDialog::FileMode mode) {
 QStringList QtUserDialogs::chooseFiles(const QString& title, const QString& filter,
                                        const QString& folder) {
     QFileDialog dialog(QApplication::activeWindow(), title, folder);
-    setUpOpenDialog(dialog, QFileDialog::ExistingFiles);
-    const QStringList filters = nameFiltersFrom(filter);
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.value(0));
+    setUpOpenDialog(dialog, QFileDialog::ExistingFiles, filter);
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
@@ -59,7 +51,7 @@ QStringList QtUserDialogs::chooseFiles(const QString& title, const QString& filt
 
 std::optional<QString> QtUserDialogs::chooseFile() {
     QFileDialog dialog(QApplication::activeWindow());
-    setUpOpenDialog(dialog, QFileDialog::ExistingFile);
+    setUpOpenDialog(dialog, QFileDialog::ExistingFile, TextFilter);
     if (!lastChosenFile_.isEmpty()) {
         dialog.setDirectory(QFileInfo(lastChosenFile_).absolutePath());
         dialog.selectFile(lastChosenFile_);

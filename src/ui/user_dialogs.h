@@ -7,6 +7,9 @@
 
 namespace juanzhi::ui {
 
+// The books' file type, as description|pattern pairs.
+inline const QString TextFilter = QStringLiteral("文本文档|*.txt");
+
 // The questions the window puts to the user: which files, which file, and
 // the one-button message. Behind an interface so tests can script the answers.
 class UserDialogs {
