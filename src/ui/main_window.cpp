@@ -218,7 +218,7 @@ void MainWindow::buildRenamePage(QWidget* page) {
     auto* importButton = makePageButton(page, "超级按钮1", QStringLiteral("导 入"), 47, 23);
     startButton_ = makePageButton(page, "超级按钮2", QStringLiteral("开 始"), 47, 63);
     auto* resetButton = makePageButton(page, "超级按钮3", QStringLiteral("重 置"), 47, 103);
-    panels_[static_cast<int>(Page::RenamePage)] =
+    panelOf(Page::RenamePage) =
         makeCountingPanel(page, "分组框1", "透明标签1", "透明标签2", "透明标签3");
 
     connect(importButton, &QPushButton::clicked, this, [this] { importFiles(Page::RenamePage); });
@@ -232,7 +232,7 @@ void MainWindow::buildMergePage(QWidget* page) {
     makePageCaption(page, "透明标签4", QStringLiteral("合并后的文件名："), 39, 143, 96, 24);
     mergeNameBox_ = makeLineBox(page, "编辑框1", 47, 170, 88, 24);
     mergeButton_ = makePageButton(page, "超级按钮7", QStringLiteral("合 并"), 47, 207);
-    panels_[static_cast<int>(Page::MergePage)] =
+    panelOf(Page::MergePage) =
         makeCountingPanel(page, "分组框2", "透明标签5", "透明标签6", "透明标签7");
 
     connect(importButton, &QPushButton::clicked, this, [this] { importFiles(Page::MergePage); });
@@ -251,8 +251,7 @@ void MainWindow::buildSplitPage(QWidget* page) {
                                              QRect(20, 43, 80, 24), false);
     splitButton_ = makePageButton(page, "超级按钮13", QStringLiteral("分 割"), 47, 204);
 
-    panels_[static_cast<int>(Page::SplitPage)] =
-        makeStatusPanel(page, "分组框6", "透明标签19").second;
+    panelOf(Page::SplitPage) = makeStatusPanel(page, "分组框6", "透明标签19").second;
 
     connect(importButton, &QPushButton::clicked, this, &MainWindow::importSingleFile);
 }
@@ -270,7 +269,7 @@ void MainWindow::buildReplacePage(QWidget* page) {
               QRect(4, 49, 46, 24));
     panel.countLabel =
         makeLabel(box, "透明标签16", QStringLiteral("0"), LabelKind::Count, QRect(51, 49, 24, 24));
-    panels_[static_cast<int>(Page::ReplacePage)] = panel;
+    panelOf(Page::ReplacePage) = panel;
     makeLabel(box, "透明标签17", QStringLiteral("个文件"), LabelKind::Caption,
               QRect(79, 49, 38, 24));
 
@@ -287,13 +286,17 @@ void MainWindow::buildInsertPage(QWidget* page) {
     makePageCaption(page, "透明标签8", QStringLiteral("欲插入内容："), 39, 127, 80, 24);
     contentBox_ = makeLinesBox(page, "编辑框2", 32, 147, 120, 50);
     insertButton_ = makePageButton(page, "超级按钮9", QStringLiteral("插 入"), 47, 205);
-    panels_[static_cast<int>(Page::InsertPage)] =
+    panelOf(Page::InsertPage) =
         makeCountingPanel(page, "分组框4", "透明标签9", "透明标签10", "透明标签11");
 
     connect(importButton, &QPushButton::clicked, this, [this] { importFiles(Page::InsertPage); });
 }
 
 const StatusPanel& MainWindow::statusPanel(Page page) const {
+    return panels_[static_cast<std::size_t>(page)];
+}
+
+StatusPanel& MainWindow::panelOf(Page page) {
     return panels_[static_cast<std::size_t>(page)];
 }
 

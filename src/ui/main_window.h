@@ -66,6 +66,7 @@ class MainWindow : public QWidget {
     void fitOuterSizeAndCentre();
     void adoptLateFrame();
     void exchangePaths(int selected, int neighbour);
+    StatusPanel& panelOf(Page page);
 
     UserDialogs& dialogs_;
     PageTabs* tabs_ = nullptr;

@@ -85,13 +85,12 @@ QWidget* PageTabs::addPage(const QString& caption, const QString& hintMarkup) {
     QPalette white = page->palette();
     white.setColor(QPalette::Window, Qt::white);
     page->setPalette(white);
-    page->setGeometry(TabBarWidth, 1, width() - TabBarWidth - 1, height() - 2);
+    page->setGeometry(pageArea());
     page->hide();
     pages_.push_back(page);
 
     const int index = tabBar_->addTab(caption);
     tabBar_->setTabToolTip(index, hintToRichText(hintMarkup));
-    tabBar_->setGeometry(0, 0, TabBarWidth, height());
     if (index == tabBar_->currentIndex()) {
         showPage(index);
     }
@@ -106,8 +105,13 @@ int PageTabs::currentIndex() const {
     return tabBar_->currentIndex();
 }
 
+// Inside the frame drawn around the page area.
+QRect PageTabs::pageArea() const {
+    return QRect(PageOrigin, QSize(width() - PageOrigin.x() - 1, height() - 2 * PageOrigin.y()));
+}
+
 void PageTabs::place(QWidget* control, int x, int y, int width, int height) {
-    control->setGeometry(x - TabBarWidth, y - 1, width, height);
+    control->setGeometry(QRect(QPoint(x, y) - PageOrigin, QSize(width, height)));
 }
 
 void PageTabs::showPage(int index) {
@@ -134,7 +138,7 @@ void PageTabs::paintEvent(QPaintEvent*) {
 void PageTabs::resizeEvent(QResizeEvent*) {
     tabBar_->setGeometry(0, 0, TabBarWidth, height());
     for (QWidget* page : pages_) {
-        page->setGeometry(TabBarWidth, 1, width() - TabBarWidth - 1, height() - 2);
+        page->setGeometry(pageArea());
     }
 }
 

@@ -56,6 +56,9 @@ class PageTabs : public QWidget {
 
   private:
     void showPage(int index);
+    QRect pageArea() const;
+
+    static constexpr QPoint PageOrigin{TabBarWidth, 1};
 
     VerticalTabBar* tabBar_;
     std::vector<QWidget*> pages_;
