@@ -77,6 +77,10 @@ OpenResult openFile(const ByteText& path, Access access, Creation creation);
 // existing file; a file renamed onto its own path stays as it is.
 FileError renameNoReplace(const ByteText& from, const ByteText& to);
 
+// True when both paths name one existing file (the same file under two
+// spellings or two links included).
+bool isSameFile(const ByteText& a, const ByteText& b);
+
 // The full path of the running program's own file.
 std::optional<ByteText> executablePath();
 

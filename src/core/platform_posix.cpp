@@ -210,6 +210,12 @@ FileError renameNoReplace(const ByteText& from, const ByteText& to) {
     return result;
 }
 
+bool isSameFile(const ByteText& a, const ByteText& b) {
+    const auto first = nativePath(a);
+    const auto second = nativePath(b);
+    return first && second && sameFile(*first, *second);
+}
+
 std::optional<ByteText> executablePath() {
     std::string buffer(256, '\0');
     while (true) {

@@ -178,11 +178,18 @@ bool moveUp(const platform::OsFile& file, std::int64_t from, std::int64_t end, s
 }  // namespace
 
 TextFile openFile(const ByteText& path, OpenMode mode) {
+    platform::FileError ignored = platform::FileError::None;
+    return openFile(path, mode, ignored);
+}
+
+TextFile openFile(const ByteText& path, OpenMode mode, platform::FileError& why) {
     const auto rule = ruleFor(mode);
     if (path.empty() || !rule) {
+        why = path.empty() ? platform::FileError::BadName : platform::FileError::Other;
         return 0;
     }
     auto opened = platform::openFile(path, rule->access, rule->creation);
+    why = opened.error;
     if (!opened.file) {
         return 0;
     }

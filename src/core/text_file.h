@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/byte_text.h"
+#include "core/platform.h"
 
 namespace juanzhi {
 
@@ -36,6 +37,8 @@ constexpr bool isStopByte(unsigned char byte) {
 // A new handle, or 0 when the path is empty or the OS refuses the open. An
 // open never shuts out other openers of the same file.
 TextFile openFile(const ByteText& path, OpenMode mode);
+// The same, also saying why an open failed (FileError::None when it did not).
+TextFile openFile(const ByteText& path, OpenMode mode, platform::FileError& why);
 
 void closeFile(TextFile file);
 

@@ -348,6 +348,39 @@ TEST_F(TextFileTest, RefusedOpensCreateNothing) {
     EXPECT_EQ(openFile(book("x"), static_cast<OpenMode>(2)), 0);
 }
 
+TEST_F(TextFileTest, RefusedOpensSayWhy) {
+    using platform::FileError;
+    std::filesystem::create_directory(folder.file("folder"));
+    const struct {
+        ByteText path;
+        FileError why;
+    } cases[] = {
+        {book("x"), FileError::None},
+        {folder.codePagePath("missing.txt"), FileError::NotFound},
+        {folder.codePagePath("folder"), FileError::IsFolder},
+        {ByteText(), FileError::BadName},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.bytes());
+        FileError why = FileError::Other;
+        const TextFile file = openFile(c.path, OpenMode::Read, why);
+        EXPECT_EQ(why, c.why);
+        EXPECT_EQ(file != 0, c.why == FileError::None);
+        closeFile(file);
+    }
+}
+
+TEST_F(TextFileTest, SameFileSeesThroughOtherSpellingsAndLinks) {
+    const ByteText path = book("x", "书.txt");
+    std::filesystem::create_hard_link(folder.file("书.txt"), folder.file("link.txt"));
+    const ByteText other = book("x", "other.txt");
+    const ByteText dotted = concatTexts(folder.codePagePath("."), gbk("/书.txt"));
+    EXPECT_TRUE(platform::isSameFile(path, dotted));
+    EXPECT_TRUE(platform::isSameFile(path, folder.codePagePath("link.txt")));
+    EXPECT_FALSE(platform::isSameFile(path, other));
+    EXPECT_FALSE(platform::isSameFile(path, folder.codePagePath("missing.txt")));
+}
+
 TEST_F(TextFileTest, HandlesNamingNoFileGiveTheirNoFileResults) {
     const TextFile closed = openFile(book("abc\n"), OpenMode::ReadWrite);
     ASSERT_NE(closed, 0);
