@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "books/failure.h"
+#include "core/byte_text.h"
+
+namespace juanzhi {
+
+// Where one book is after the rename: its new path, or, when it was not
+// renamed, its old path and why.
+struct RenameResult {
+    ByteText path;
+    std::optional<Problem> problem;
+};
+
+// Renames every book, one after the other in the given order, to the title
+// in its first line (mended to be a file name) and ".txt", in its own
+// folder. A book is never renamed onto an existing file, and a book without
+// a title keeps its name. One result per path, in the same order.
+std::vector<RenameResult> renameBooks(const std::vector<ByteText>& paths);
+
+}  // namespace juanzhi
