@@ -166,11 +166,12 @@ QString countText(int count) {
 
 }  // namespace
 
-MainWindow::MainWindow(UserDialogs& dialogs, QWidget* parent)
+MainWindow::MainWindow(UserDialogs& dialogs, ByteText outputFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      outputFolder_(std::move(outputFolder)) {
     setWindowTitle(QStringLiteral("卷帙坊-测试版"));
     setWindowIcon(programIcon());
     setFixedSize(OuterWidth, OuterHeight);
@@ -223,6 +224,7 @@ void MainWindow::buildRenamePage(QWidget* page) {
 
     connect(importButton, &QPushButton::clicked, this, [this] { importFiles(Page::RenamePage); });
     connect(resetButton, &QPushButton::clicked, this, &MainWindow::resetRenamePage);
+    connect(startButton_, &QPushButton::clicked, this, &MainWindow::renameListedBooks);
 }
 
 void MainWindow::buildMergePage(QWidget* page) {
@@ -254,6 +256,7 @@ void MainWindow::buildSplitPage(QWidget* page) {
     panelOf(Page::SplitPage) = makeStatusPanel(page, "分组框6", "透明标签19").second;
 
     connect(importButton, &QPushButton::clicked, this, &MainWindow::importSingleFile);
+    connect(splitButton_, &QPushButton::clicked, this, &MainWindow::splitFirstBook);
 }
 
 void MainWindow::buildReplacePage(QWidget* page) {

@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "core/byte_text.h"
+#include "core/text_file.h"
 #include "ui/status_panel.h"
 
 class QCheckBox;
@@ -33,7 +35,9 @@ class MainWindow : public QWidget {
     static constexpr int OuterWidth = 568;  // frame and title bar included
     static constexpr int OuterHeight = 412;
 
-    explicit MainWindow(UserDialogs& dialogs, QWidget* parent = nullptr);
+    // New files (merged books, split pieces) go to `outputFolder`.
+    explicit MainWindow(UserDialogs& dialogs, ByteText outputFolder = programDirectory(),
+                        QWidget* parent = nullptr);
 
     WorkList& workList() const { return *workList_; }
     const StatusPanel& statusPanel(Page page) const;
@@ -52,6 +56,10 @@ class MainWindow : public QWidget {
     void moveItemUp();
     void moveItemDown();
 
+    // The page actions, one per page's action button.
+    void renameListedBooks();
+    void splitFirstBook();
+
   protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -69,6 +77,7 @@ class MainWindow : public QWidget {
     StatusPanel& panelOf(Page page);
 
     UserDialogs& dialogs_;
+    const ByteText outputFolder_;
     PageTabs* tabs_ = nullptr;
     WorkList* workList_ = nullptr;
     QPushButton* closeButton_ = nullptr;

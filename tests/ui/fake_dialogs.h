@@ -66,6 +66,9 @@ class FakeDialogs : public ui::UserDialogs {
     }
 
     void showMessage(const QString& text, const QString& title) override {
+        if (whileOpen) {
+            whileOpen();
+        }
         messages.push_back({text, title});
     }
 };

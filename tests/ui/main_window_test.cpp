@@ -24,6 +24,7 @@
 #include "ui/page_tabs.h"
 #include "ui/screen_text.h"
 #include "ui/transparent_label.h"
+#include "ui/window_driver.h"
 #include "ui/work_list.h"
 
 using juanzhi::test::FakeDialogs;
@@ -70,16 +71,10 @@ class MainWindowTest : public QObject {
 
     template <typename Control>
     Control* find(const char* name) const {
-        auto* control = window_->findChild<Control*>(QString::fromUtf8(name));
-        if (control == nullptr) {
-            qFatal("no control %s", name);
-        }
-        return control;
+        return juanzhi::test::findControl<Control>(*window_, name);
     }
     TransparentLabel* label(const char* name) const { return find<TransparentLabel>(name); }
-    void click(const char* buttonName) const {
-        QTest::mouseClick(find<QPushButton>(buttonName), Qt::LeftButton);
-    }
+    void click(const char* buttonName) const { juanzhi::test::clickButton(*window_, buttonName); }
     void clickTab(int index) const {
         QTabBar* bar = find<PageTabs>("高级选择夹1")->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
