@@ -11,12 +11,9 @@ namespace juanzhi {
 namespace {
 
 using test::gbk;
+using test::gbkBytes;
 using test::readAll;
 using test::TempFolder;
-
-std::string g(std::string_view utf8) {
-    return std::string(gbk(utf8).bytes());
-}
 
 class RenameBooks : public testing::Test {
   protected:
@@ -33,9 +30,9 @@ class RenameBooks : public testing::Test {
 
 TEST_F(RenameBooks, EachStyleGivesItsTitleInTheSameFolder) {
     std::filesystem::create_directory(folder.file("书"));
-    const std::string angled = g("《书名》作者：某人\r\n正文");
-    const std::string bracketed = g("[第二本]/作者\r\n");
-    const std::string plain = g("第三本\n");
+    const std::string angled = gbkBytes("《书名》作者：某人\r\n正文");
+    const std::string bracketed = gbkBytes("[第二本]/作者\r\n");
+    const std::string plain = gbkBytes("第三本\n");
     const auto results =
         renameBooks({book("书/a.txt", angled), book("b.TXT", bracketed), book("c", plain)});
 
@@ -53,8 +50,8 @@ TEST_F(RenameBooks, EachStyleGivesItsTitleInTheSameFolder) {
 }
 
 TEST_F(RenameBooks, TheSecondBookWithATakenTitleKeepsItsName) {
-    const std::string first = g("《同名》\r\n甲");
-    const std::string second = g("《同名》\r\n乙");
+    const std::string first = gbkBytes("《同名》\r\n甲");
+    const std::string second = gbkBytes("《同名》\r\n乙");
     const auto results = renameBooks({book("1.txt", first), book("2.txt", second)});
 
     EXPECT_EQ(results[0].path, folder.codePagePath("同名.txt"));
@@ -75,8 +72,10 @@ TEST_F(RenameBooks, TitlesAreMendedAndNeverLeaveTheFolder) {
 TEST_F(RenameBooks, BooksWithoutATitleOrUnreadableStayWhereTheyAre) {
     std::filesystem::create_directory(folder.file("folder.txt"));
     const std::vector<ByteText> paths = {
-        book("empty-line.txt", "\r\ntext"),          book("unclosed.txt", g("《书名\r\n")),
-        book("blank-title.txt", g("《 　. 》\r\n")), folder.codePagePath("missing.txt"),
+        book("empty-line.txt", "\r\ntext"),
+        book("unclosed.txt", gbkBytes("《书名\r\n")),
+        book("blank-title.txt", gbkBytes("《 　. 》\r\n")),
+        folder.codePagePath("missing.txt"),
         folder.codePagePath("folder.txt"),
     };
     const auto results = renameBooks(paths);
@@ -94,7 +93,8 @@ TEST_F(RenameBooks, BooksWithoutATitleOrUnreadableStayWhereTheyAre) {
 }
 
 TEST_F(RenameBooks, ASecondPressRenamesEachBookOntoItsOwnName) {
-    const auto first = renameBooks({book("a.txt", g("甲\r\n")), book("b.txt", g("乙\r\n"))});
+    const auto first =
+        renameBooks({book("a.txt", gbkBytes("甲\r\n")), book("b.txt", gbkBytes("乙\r\n"))});
     std::vector<ByteText> renamed;
     for (const auto& result : first) {
         renamed.push_back(result.path);
@@ -104,12 +104,12 @@ TEST_F(RenameBooks, ASecondPressRenamesEachBookOntoItsOwnName) {
         EXPECT_EQ(second[i].path, renamed[i]);
         EXPECT_FALSE(second[i].problem);
     }
-    EXPECT_EQ(contents("甲.txt"), g("甲\r\n"));
+    EXPECT_EQ(contents("甲.txt"), gbkBytes("甲\r\n"));
 }
 
 TEST_F(RenameBooks, ALineBreakInAListedPathIsLeftOut) {
     const ByteText listed = concatTexts(folder.codePagePath("a"), ByteText("\r\n.txt"));
-    folder.write("a.txt", g("书名\r\n"));
+    folder.write("a.txt", gbkBytes("书名\r\n"));
     const auto results = renameBooks({listed});
     EXPECT_EQ(results[0].path, folder.codePagePath("书名.txt"));
     EXPECT_FALSE(results[0].problem);

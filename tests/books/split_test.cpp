@@ -14,13 +14,10 @@ namespace juanzhi {
 namespace {
 
 using test::gbk;
+using test::gbkBytes;
 using test::raw;
 using test::readAll;
 using test::TempFolder;
-
-std::string g(std::string_view utf8) {
-    return std::string(gbk(utf8).bytes());
-}
 
 // ---- The heading rule ------------------------------------------------------
 
@@ -40,23 +37,24 @@ TEST_P(HeadingRule, FindsChapterHeadings) {
 
 INSTANTIATE_TEST_SUITE_P(
     Split, HeadingRule,
-    testing::Values(LineCase{"Chapter", g("第一章 出发\r"), true},
-                    LineCase{"Section", g("第十二节"), true}, LineCase{"Digits", g("第1章"), true},
-                    LineCase{"MarkersTouch", g("第章"), true},
-                    LineCase{"InsideALine", g("　　正文第三章"), true},
-                    LineCase{"SeventeenBytesBetween", g("第一千二百三十四章"), true},
-                    LineCase{"TooFarApart", g("第一百二十三万四千五百六十七章"), false},
+    testing::Values(LineCase{"Chapter", gbkBytes("第一章 出发\r"), true},
+                    LineCase{"Section", gbkBytes("第十二节"), true},
+                    LineCase{"Digits", gbkBytes("第1章"), true},
+                    LineCase{"MarkersTouch", gbkBytes("第章"), true},
+                    LineCase{"InsideALine", gbkBytes("　　正文第三章"), true},
+                    LineCase{"SeventeenBytesBetween", gbkBytes("第一千二百三十四章"), true},
+                    LineCase{"TooFarApart", gbkBytes("第一百二十三万四千五百六十七章"), false},
                     LineCase{"SectionNearAfterFarChapter",
-                             g("第一百二十三万四千五百六十七章第二节"), false},
-                    LineCase{"BothMarkers", g("第三章第一节"), true},
-                    LineCase{"NoChapterStart", g("章节"), false},
-                    LineCase{"FirstChapterEndBeforeStart", g("章：第一章"), false},
-                    LineCase{"ChapterEndBeforeButSectionAfter", g("章：第一节"), true},
+                             gbkBytes("第一百二十三万四千五百六十七章第二节"), false},
+                    LineCase{"BothMarkers", gbkBytes("第三章第一节"), true},
+                    LineCase{"NoChapterStart", gbkBytes("章节"), false},
+                    LineCase{"FirstChapterEndBeforeStart", gbkBytes("章：第一章"), false},
+                    LineCase{"ChapterEndBeforeButSectionAfter", gbkBytes("章：第一节"), true},
                     // C1 B5 | DA A1 | D5 C2: the bytes B5 DA of 第 span two characters.
                     LineCase{"MarkersOnlyWhereACharacterStarts",
                              raw("\xC1\xB5\xDA\xA1\xD5\xC2").bytes().data(), false},
-                    LineCase{"AfterAStopByte", std::string("\x1A") + g("第一章"), false},
-                    LineCase{"AfterANul", std::string("\0", 1) + g("第一章"), false},
+                    LineCase{"AfterAStopByte", std::string("\x1A") + gbkBytes("第一章"), false},
+                    LineCase{"AfterANul", std::string("\0", 1) + gbkBytes("第一章"), false},
                     LineCase{"Empty", "", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -118,13 +116,13 @@ std::string prose(std::size_t bytes) {
 }
 
 TEST_F(SplitBook, CutsAtHeadingsAndJoinsCloseOnesToThePieceBefore) {
-    const std::string title = g("《书名》作者：某人") + prose(10) + "\r\n";  // 30 bytes
+    const std::string title = gbkBytes("《书名》作者：某人") + prose(10) + "\r\n";  // 30 bytes
     ASSERT_EQ(title.size(), 30u);
-    const std::string one = g("第一章 出发\r\n") + prose(100) + "\r\n";
+    const std::string one = gbkBytes("第一章 出发\r\n") + prose(100) + "\r\n";
     // Headings on short lines: only the first starts a piece.
-    const std::string sections = g("第一节\r\n第二节\r\n第三节\r\n") + prose(60) + "\r\n";
-    const std::string two = g("第二章 归来\r\n") + prose(100) + "\r\n";
-    const std::string three = g("第三章第一节\r\n") + prose(50);
+    const std::string sections = gbkBytes("第一节\r\n第二节\r\n第三节\r\n") + prose(60) + "\r\n";
+    const std::string two = gbkBytes("第二章 归来\r\n") + prose(100) + "\r\n";
+    const std::string three = gbkBytes("第三章第一节\r\n") + prose(50);
     const auto result = split(book(title + one + sections + two + three));
 
     EXPECT_TRUE(result.failures.empty());
@@ -132,15 +130,15 @@ TEST_F(SplitBook, CutsAtHeadingsAndJoinsCloseOnesToThePieceBefore) {
 }
 
 TEST_F(SplitBook, ABookStartingWithAHeadingStartsItsFirstPiece) {
-    const std::string one = g("第一章\r\n") + prose(80) + "\r\n";
-    const std::string two = g("第二章\r\n") + prose(80);
+    const std::string one = gbkBytes("第一章\r\n") + prose(80) + "\r\n";
+    const std::string two = gbkBytes("第二章\r\n") + prose(80);
     EXPECT_EQ(pieces(split(book(one + two))), (std::vector<std::string>{one, two}));
 }
 
 TEST_F(SplitBook, NamesPiecesByTheChosenNumbering) {
     std::string text;
     for (int chapter = 1; chapter <= 11; ++chapter) {
-        text += g("第") + std::to_string(chapter) + g("章\r\n") + prose(80) + "\r\n";
+        text += gbkBytes("第") + std::to_string(chapter) + gbkBytes("章\r\n") + prose(80) + "\r\n";
     }
     const ByteText path = book(text);
     const auto suffixed = split(path, Numbering::Suffix);
@@ -164,8 +162,8 @@ TEST_F(SplitBook, BooksWithoutHeadingsOrEmptyGiveOnePiece) {
 
 TEST_F(SplitBook, StopBytesAreKeptAndDoNotStopTheSplit) {
     const std::string one =
-        g("第一章\r\n") + prose(40) + std::string("\0\x1A", 2) + prose(40) + "\r\n";
-    const std::string two = g("第二章\r\n") + prose(80) + "\x1A";
+        gbkBytes("第一章\r\n") + prose(40) + std::string("\0\x1A", 2) + prose(40) + "\r\n";
+    const std::string two = gbkBytes("第二章\r\n") + prose(80) + "\x1A";
     EXPECT_EQ(pieces(split(book(one + two))), (std::vector<std::string>{one, two}));
 }
 
@@ -184,7 +182,8 @@ TEST_F(SplitBook, AMissingBookMakesNoPiece) {
 }
 
 TEST_F(SplitBook, APieceThatWouldBeTheBookStopsTheSplitBeforeAnyWrite) {
-    const std::string text = g("第一章\r\n") + prose(80) + g("\r\n第二章\r\n") + prose(80);
+    const std::string text =
+        gbkBytes("第一章\r\n") + prose(80) + gbkBytes("\r\n第二章\r\n") + prose(80);
     const ByteText path = book(text, "out/书名_2.txt");
     const auto result = split(path);
     EXPECT_TRUE(result.pieces.empty());
@@ -195,8 +194,8 @@ TEST_F(SplitBook, APieceThatWouldBeTheBookStopsTheSplitBeforeAnyWrite) {
 
 TEST_F(SplitBook, APieceThatCannotBeWrittenIsReportedAndTheOthersAreWritten) {
     std::filesystem::create_directory(folder.file("out/书名_1.txt"));
-    const std::string one = g("第一章\r\n") + prose(80) + "\r\n";
-    const std::string two = g("第二章\r\n") + prose(80);
+    const std::string one = gbkBytes("第一章\r\n") + prose(80) + "\r\n";
+    const std::string two = gbkBytes("第二章\r\n") + prose(80);
     const auto result = split(book(one + two));
     EXPECT_EQ(pieces(result), std::vector<std::string>{two});
     ASSERT_EQ(result.failures.size(), 1u);
@@ -235,12 +234,12 @@ std::vector<std::string> expectedPieces(const std::string& text) {
 // read blocks.
 std::string generatedBook(std::mt19937& random, std::size_t size) {
     const std::string parts[] = {
-        g("第七章 风起\r\n"),
-        g("第八节\n"),
-        g("第"),
-        g("章"),
-        g("章节\r\n"),
-        g("　　他说：“走吧。”\r\n"),
+        gbkBytes("第七章 风起\r\n"),
+        gbkBytes("第八节\n"),
+        gbkBytes("第"),
+        gbkBytes("章"),
+        gbkBytes("章节\r\n"),
+        gbkBytes("　　他说：“走吧。”\r\n"),
         std::string("\x81\n"),
         std::string("\0", 1),
         "\x1A",
@@ -281,8 +280,8 @@ TEST_F(SplitBook, CharactersAcrossReadBlocksAreReadWhole) {
     const std::size_t block = std::size_t{1} << 20;
     for (std::size_t before = block - 5; before < block; ++before) {
         SCOPED_TRACE(before);
-        const std::string first = prose(before) + g("啊") + "\n";
-        const std::string second = g("第一章\r\n") + prose(100);
+        const std::string first = prose(before) + gbkBytes("啊") + "\n";
+        const std::string second = gbkBytes("第一章\r\n") + prose(100);
         EXPECT_EQ(pieces(split(book(first + second))), (std::vector<std::string>{first, second}));
     }
 }

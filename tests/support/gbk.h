@@ -36,6 +36,11 @@ inline ByteText gbk(std::string_view utf8) {
     return *converted;
 }
 
+// The code-page bytes of a UTF-8 literal, for file contents.
+inline std::string gbkBytes(std::string_view utf8) {
+    return std::string(gbk(utf8).bytes());
+}
+
 // Code-page text from raw bytes, for sequences that are no valid GBK.
 inline ByteText raw(std::string_view bytes) {
     return ByteText(bytes);

@@ -28,6 +28,7 @@
 #include "ui/work_list.h"
 
 using juanzhi::test::FakeDialogs;
+using juanzhi::test::gbkBytes;
 using juanzhi::ui::fromColorRef;
 using juanzhi::ui::MainWindow;
 using juanzhi::ui::PageButton;
@@ -50,10 +51,6 @@ struct Row {
 char* toString(const Row& row) {
     return QTest::toString(
         QStringLiteral("(%1, %2, %3)").arg(row.number, row.shownPath, row.fullPath));
-}
-
-std::string gbkBytes(std::string_view utf8) {
-    return std::string(juanzhi::test::gbk(utf8).bytes());
 }
 
 Row row(const QString& number, const QString& path) {

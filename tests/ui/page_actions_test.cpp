@@ -27,6 +27,7 @@ using juanzhi::ByteText;
 using juanzhi::test::clickButton;
 using juanzhi::test::FakeDialogs;
 using juanzhi::test::findControl;
+using juanzhi::test::gbkBytes;
 using juanzhi::test::readAll;
 using juanzhi::test::TempFolder;
 using juanzhi::ui::MainWindow;
@@ -36,10 +37,6 @@ namespace {
 
 const QColor Violet = juanzhi::ui::fromColorRef(0xE03058);
 const QColor Red = juanzhi::ui::fromColorRef(0x0000FF);
-
-std::string gbkBytes(std::string_view utf8) {
-    return std::string(juanzhi::test::gbk(utf8).bytes());
-}
 
 QString qtPath(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
