@@ -180,8 +180,11 @@ SplitResult splitBook(const ByteText& bookPath, const ByteText& name, Numbering 
 
     // Emptying a piece that is the book itself would destroy what is not
     // yet copied.
+    const auto bookIdentity = book.identity();
     for (std::int64_t number = 1; number <= pieceCount; ++number) {
-        if (platform::isSameFile(piecePath(folder, pieceName, number, numbering), bookPath)) {
+        const auto pieceIdentity =
+            platform::fileIdentity(piecePath(folder, pieceName, number, numbering));
+        if (pieceIdentity && pieceIdentity == bookIdentity) {
             result.failures.push_back({bookPath, Problem::PieceWouldBeBook});
             return result;
         }

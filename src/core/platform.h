@@ -34,6 +34,14 @@ enum class FileError {
     Other,
 };
 
+// What makes a file itself, whatever path or link names it.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t node = 0;
+
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // An open file of the OS, closed when destroyed. Every read and write goes
 // to the OS at once, at an explicit offset; nothing is buffered here.
 class OsFile {
@@ -56,6 +64,7 @@ class OsFile {
     bool writeAt(std::int64_t offset, std::string_view bytes) const;
     // The file's length as it is now.
     std::optional<std::int64_t> length() const;
+    std::optional<FileIdentity> identity() const;
     // Cuts or extends the file to `length` bytes.
     bool truncate(std::int64_t length) const;
 
@@ -77,9 +86,8 @@ OpenResult openFile(const ByteText& path, Access access, Creation creation);
 // existing file; a file renamed onto its own path stays as it is.
 FileError renameNoReplace(const ByteText& from, const ByteText& to);
 
-// True when both paths name one existing file (the same file under two
-// spellings or two links included).
-bool isSameFile(const ByteText& a, const ByteText& b);
+// The identity of the existing file at `path`, or nothing when there is none.
+std::optional<FileIdentity> fileIdentity(const ByteText& path);
 
 // The full path of the running program's own file.
 std::optional<ByteText> executablePath();

@@ -159,6 +159,15 @@ std::optional<std::int64_t> OsFile::length() const {
     return static_cast<std::int64_t>(status.st_size);
 }
 
+std::optional<FileIdentity> OsFile::identity() const {
+    struct stat status {};
+    if (::fstat(fdOf(handle_), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                        static_cast<std::uint64_t>(status.st_ino)};
+}
+
 bool OsFile::truncate(std::int64_t length) const {
     while (::ftruncate(fdOf(handle_), static_cast<off_t>(length)) != 0) {
         if (errno != EINTR) {
@@ -210,10 +219,14 @@ FileError renameNoReplace(const ByteText& from, const ByteText& to) {
     return result;
 }
 
-bool isSameFile(const ByteText& a, const ByteText& b) {
-    const auto first = nativePath(a);
-    const auto second = nativePath(b);
-    return first && second && sameFile(*first, *second);
+std::optional<FileIdentity> fileIdentity(const ByteText& path) {
+    const auto native = nativePath(path);
+    struct stat status {};
+    if (!native || ::stat(native->c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                        static_cast<std::uint64_t>(status.st_ino)};
 }
 
 std::optional<ByteText> executablePath() {

@@ -370,15 +370,22 @@ TEST_F(TextFileTest, RefusedOpensSayWhy) {
     }
 }
 
-TEST_F(TextFileTest, SameFileSeesThroughOtherSpellingsAndLinks) {
+TEST_F(TextFileTest, FileIdentitySeesThroughOtherSpellingsAndLinks) {
+    using platform::fileIdentity;
     const ByteText path = book("x", "书.txt");
     std::filesystem::create_hard_link(folder.file("书.txt"), folder.file("link.txt"));
     const ByteText other = book("x", "other.txt");
     const ByteText dotted = concatTexts(folder.codePagePath("."), gbk("/书.txt"));
-    EXPECT_TRUE(platform::isSameFile(path, dotted));
-    EXPECT_TRUE(platform::isSameFile(path, folder.codePagePath("link.txt")));
-    EXPECT_FALSE(platform::isSameFile(path, other));
-    EXPECT_FALSE(platform::isSameFile(path, folder.codePagePath("missing.txt")));
+    ASSERT_TRUE(fileIdentity(path));
+    EXPECT_EQ(fileIdentity(path), fileIdentity(dotted));
+    EXPECT_EQ(fileIdentity(path), fileIdentity(folder.codePagePath("link.txt")));
+    EXPECT_NE(fileIdentity(path), fileIdentity(other));
+    EXPECT_FALSE(fileIdentity(folder.codePagePath("missing.txt")));
+
+    const auto opened =
+        platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);
+    ASSERT_TRUE(opened.file);
+    EXPECT_EQ(opened.file->identity(), fileIdentity(path));
 }
 
 TEST_F(TextFileTest, HandlesNamingNoFileGiveTheirNoFileResults) {
