@@ -92,7 +92,8 @@ Copy copyRange(const platform::OsFile& book, std::int64_t from, std::int64_t to,
         if (!got || *got == 0) {
             return Copy::ReadFailed;  // the book shrank or broke since the scan
         }
-        if (!piece.writeAt(written, std::string_view(block.data(), *got))) {
+        if (piece.writeAt(written, std::string_view(block.data(), *got)) !=
+            platform::FileError::None) {
             return Copy::WriteFailed;
         }
         written += static_cast<std::int64_t>(*got);

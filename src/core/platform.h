@@ -20,6 +20,7 @@ enum class Creation {
     MustExist,         // fails on a missing file
     CreateOrTruncate,  // a missing file is created, an existing one emptied
     CreateOrKeep,      // a missing file is created, an existing one kept
+    CreateNew,         // fails with AlreadyExists on an existing file
 };
 
 // Why an OS call failed, in the few kinds a user can act on.
@@ -59,14 +60,19 @@ class OsFile {
     // Up to `count` bytes at `offset`: the number read (0 at the end of the
     // file), or nothing when the OS refused.
     std::optional<std::size_t> readAt(std::int64_t offset, char* buffer, std::size_t count) const;
-    // All the bytes at `offset`, or false; bytes written before a failure
+    // All the bytes at `offset`, or why not; bytes written before a failure
     // stay in the file.
-    bool writeAt(std::int64_t offset, std::string_view bytes) const;
+    FileError writeAt(std::int64_t offset, std::string_view bytes) const;
     // The file's length as it is now.
     std::optional<std::int64_t> length() const;
     std::optional<FileIdentity> identity() const;
     // Cuts or extends the file to `length` bytes.
     bool truncate(std::int64_t length) const;
+    // Returns once everything written has reached the disk.
+    FileError flush() const;
+    // Gives this file the permissions (and, where allowed, the owner) of
+    // `other`, so a file written to take its place is treated alike.
+    FileError adoptPermissions(const OsFile& other) const;
 
   private:
     static constexpr NativeHandle NoHandle = -1;
@@ -85,6 +91,12 @@ OpenResult openFile(const ByteText& path, Access access, Creation creation);
 // Gives the file at `from` the path `to` in one step, never replacing an
 // existing file; a file renamed onto its own path stays as it is.
 FileError renameNoReplace(const ByteText& from, const ByteText& to);
+
+// Gives the file at `from` the path `to` in one step; an existing file at
+// `to` is replaced, so a reader sees either the old or the new file whole.
+FileError renameReplacing(const ByteText& from, const ByteText& to);
+
+FileError removeFile(const ByteText& path);
 
 // The identity of the existing file at `path`, or nothing when there is none.
 std::optional<FileIdentity> fileIdentity(const ByteText& path);

@@ -74,6 +74,9 @@ int openFlags(Access access, Creation creation) {
         case Creation::CreateOrKeep:
             flags |= O_CREAT;
             break;
+        case Creation::CreateNew:
+            flags |= O_CREAT | O_EXCL;
+            break;
     }
     return flags;
 }
@@ -132,7 +135,7 @@ std::optional<std::size_t> OsFile::readAt(std::int64_t offset, char* buffer,
     }
 }
 
-bool OsFile::writeAt(std::int64_t offset, std::string_view bytes) const {
+FileError OsFile::writeAt(std::int64_t offset, std::string_view bytes) const {
     while (!bytes.empty()) {
         const ssize_t put =
             ::pwrite(fdOf(handle_), bytes.data(), bytes.size(), static_cast<off_t>(offset));
@@ -140,15 +143,15 @@ bool OsFile::writeAt(std::int64_t offset, std::string_view bytes) const {
             if (errno == EINTR) {
                 continue;
             }
-            return false;
+            return errorFromErrno(errno);
         }
         if (put == 0) {
-            return false;
+            return FileError::DiskFull;  // nothing taken and no reason given
         }
         bytes.remove_prefix(static_cast<std::size_t>(put));
         offset += put;
     }
-    return true;
+    return FileError::None;
 }
 
 std::optional<std::int64_t> OsFile::length() const {
@@ -175,6 +178,29 @@ bool OsFile::truncate(std::int64_t length) const {
         }
     }
     return true;
+}
+
+FileError OsFile::flush() const {
+    while (::fsync(fdOf(handle_)) != 0) {
+        if (errno != EINTR) {
+            return errorFromErrno(errno);
+        }
+    }
+    return FileError::None;
+}
+
+FileError OsFile::adoptPermissions(const OsFile& other) const {
+    struct stat status {};
+    if (::fstat(fdOf(other.handle_), &status) != 0) {
+        return errorFromErrno(errno);
+    }
+    // Only a privileged user may give a file away; anyone else keeps it as
+    // their own, which is what the rename over their book gives them anyway.
+    [[maybe_unused]] const int owned = ::fchown(fdOf(handle_), status.st_uid, status.st_gid);
+    if (::fchmod(fdOf(handle_), status.st_mode & 07777) != 0) {
+        return errorFromErrno(errno);
+    }
+    return FileError::None;
 }
 
 OpenResult openFile(const ByteText& path, Access access, Creation creation) {
@@ -217,6 +243,24 @@ FileError renameNoReplace(const ByteText& from, const ByteText& to) {
         return FileError::None;
     }
     return result;
+}
+
+FileError renameReplacing(const ByteText& from, const ByteText& to) {
+    const auto source = nativePath(from);
+    const auto target = nativePath(to);
+    if (!source || !target) {
+        return FileError::BadName;
+    }
+    return ::rename(source->c_str(), target->c_str()) == 0 ? FileError::None
+                                                           : errorFromErrno(errno);
+}
+
+FileError removeFile(const ByteText& path) {
+    const auto native = nativePath(path);
+    if (!native) {
+        return FileError::BadName;
+    }
+    return ::unlink(native->c_str()) == 0 ? FileError::None : errorFromErrno(errno);
 }
 
 std::optional<FileIdentity> fileIdentity(const ByteText& path) {

@@ -20,7 +20,7 @@ namespace {
 // A short line costs one OS read.
 constexpr std::size_t ReadAheadBytes = 512;
 // insertLine moves the rest of the file through a buffer of this size.
-constexpr std::size_t InsertBlockBytes = 4096;
+constexpr std::size_t InsertBlockBytes = std::size_t{1} << 20;
 
 const ByteText LineBreak("\r\n");
 
@@ -160,19 +160,24 @@ std::optional<Stop> findStop(std::string_view bytes) {
 
 // Copies the bytes from `from` to `end` on by `shift`, taking blocks from
 // the end first so that no byte is overwritten before it has been copied.
-bool moveUp(const platform::OsFile& file, std::int64_t from, std::int64_t end, std::int64_t shift) {
-    std::vector<char> block(InsertBlockBytes);
+platform::FileError moveUp(const platform::OsFile& file, std::int64_t from, std::int64_t end,
+                           std::int64_t shift) {
+    std::vector<char> block(static_cast<std::size_t>(
+        std::clamp<std::int64_t>(end - from, 0, static_cast<std::int64_t>(InsertBlockBytes))));
     while (end > from) {
         const auto size = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), end - from));
         const std::int64_t start = end - static_cast<std::int64_t>(size);
-        if (!readExactly(file, start, block.data(), size) ||
-            !file.writeAt(start + shift, std::string_view(block.data(), size))) {
-            return false;
+        if (!readExactly(file, start, block.data(), size)) {
+            return platform::FileError::Other;
+        }
+        const auto written = file.writeAt(start + shift, std::string_view(block.data(), size));
+        if (written != platform::FileError::None) {
+            return written;
         }
         end = start;
     }
-    return true;
+    return platform::FileError::None;
 }
 
 }  // namespace
@@ -300,7 +305,7 @@ bool writeText(TextFile file, const ByteText& text) {
     if (!entry) {
         return false;
     }
-    if (!entry->file.writeAt(entry->position, text.bytes())) {
+    if (entry->file.writeAt(entry->position, text.bytes()) != platform::FileError::None) {
         return false;
     }
     entry->position += static_cast<std::int64_t>(text.size());
@@ -308,7 +313,14 @@ bool writeText(TextFile file, const ByteText& text) {
 }
 
 bool insertLine(TextFile file, const ByteText& text) {
+    platform::FileError ignored = platform::FileError::None;
+    return insertLine(file, text, ignored);
+}
+
+bool insertLine(TextFile file, const ByteText& text, platform::FileError& why) {
+    using platform::FileError;
     OpenEntry* entry = openFiles().find(file);
+    why = FileError::Other;
     if (!entry) {
         return false;
     }
@@ -324,17 +336,23 @@ bool insertLine(TextFile file, const ByteText& text) {
     // they are written first: a full disk then stops the insertion before any
     // byte of the book has been overwritten, and the book is cut back.
     if (at >= *length) {
-        if (!entry->file.writeAt(at, inserted.bytes())) {
+        why = entry->file.writeAt(at, inserted.bytes());
+        if (why != FileError::None) {
             entry->file.truncate(*length);
             return false;
         }
     } else {
         const std::int64_t spill = std::max(at, *length - shift);
-        if (!moveUp(entry->file, spill, *length, shift)) {
+        why = moveUp(entry->file, spill, *length, shift);
+        if (why != FileError::None) {
             entry->file.truncate(*length);
             return false;
         }
-        if (!moveUp(entry->file, at, spill, shift) || !entry->file.writeAt(at, inserted.bytes())) {
+        why = moveUp(entry->file, at, spill, shift);
+        if (why == FileError::None) {
+            why = entry->file.writeAt(at, inserted.bytes());
+        }
+        if (why != FileError::None) {
             return false;
         }
     }

@@ -60,6 +60,8 @@ bool writeText(TextFile file, const ByteText& text);
 // down; the position ends just past the inserted line. No file, or no room
 // for the longer file (a full disk): false, and the file is as it was.
 bool insertLine(TextFile file, const ByteText& text);
+// The same, also saying why an insertion failed.
+bool insertLine(TextFile file, const ByteText& text, platform::FileError& why);
 
 // No file: false.
 bool seekToEnd(TextFile file);

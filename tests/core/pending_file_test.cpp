@@ -1,0 +1,102 @@
+#include "core/pending_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace juanzhi {
+namespace {
+
+using platform::FileError;
+using test::readAll;
+using test::TempFolder;
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(PendingFileTest, TargetStaysWholeUntilTheCommitReplacesIt) {
+    const TempFolder folder;
+    folder.write("书.txt", "old content");
+    const ByteText target = folder.codePagePath("书.txt");
+    FileError why = FileError::Other;
+    auto pending = PendingFile::create(target, why);
+    ASSERT_TRUE(pending);
+    EXPECT_EQ(why, FileError::None);
+    EXPECT_EQ(pending->append("new "), FileError::None);
+    EXPECT_EQ(pending->append("content, longer"), FileError::None);
+    EXPECT_EQ(readAll(folder.file("书.txt")), "old content");
+    EXPECT_EQ(namesIn(folder.path()).size(), 2u);
+
+    EXPECT_EQ(pending->commit(), FileError::None);
+    EXPECT_EQ(readAll(folder.file("书.txt")), "new content, longer");
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"书.txt"});
+}
+
+TEST(PendingFileTest, ADroppedFileLeavesNothingBehind) {
+    const TempFolder folder;
+    folder.write("book.txt", "old");
+    {
+        FileError why = FileError::None;
+        auto pending = PendingFile::create(folder.codePagePath("book.txt"), why);
+        ASSERT_TRUE(pending);
+        pending->append("never committed");
+        const PendingFile movedAway = std::move(*pending);
+    }
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"book.txt"});
+    EXPECT_EQ(readAll(folder.file("book.txt")), "old");
+}
+
+TEST(PendingFileTest, CutBackDropsWhatWasWrittenAfter) {
+    const TempFolder folder;
+    FileError why = FileError::None;
+    auto pending = PendingFile::create(folder.codePagePath("new.txt"), why);
+    ASSERT_TRUE(pending);
+    pending->append("kept|");
+    const std::int64_t mark = pending->size();
+    pending->append("a long part that is taken back");
+    pending->cutBack(mark);
+    pending->append("end");
+    ASSERT_EQ(pending->commit(), FileError::None);
+    EXPECT_EQ(readAll(folder.file("new.txt")), "kept|end");
+}
+
+TEST(PendingFileTest, CommitOverKeepsTheOriginalsPermissions) {
+    const TempFolder folder;
+    const auto book = folder.write("book.txt", "old");
+    fs::permissions(book, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const ByteText path = folder.codePagePath("book.txt");
+    auto original =
+        platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);
+    ASSERT_TRUE(original.file);
+    FileError why = FileError::None;
+    auto pending = PendingFile::create(path, why);
+    ASSERT_TRUE(pending);
+    pending->append("new");
+    ASSERT_EQ(pending->commitOver(*original.file), FileError::None);
+    EXPECT_EQ(readAll(book), "new");
+    EXPECT_EQ(fs::status(book).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(PendingFileTest, AMissingFolderIsRefusedWithItsReason) {
+    const TempFolder folder;
+    FileError why = FileError::None;
+    EXPECT_FALSE(PendingFile::create(folder.codePagePath("gone/book.txt"), why));
+    EXPECT_EQ(why, FileError::NotFound);
+}
+
+}  // namespace
+}  // namespace juanzhi
