@@ -29,4 +29,16 @@ constexpr std::size_t walkToCharacterStart(std::string_view bytes, std::size_t f
     return from;
 }
 
+// Whether `at` starts a character, for `from` <= `at` a character start. The
+// byte after a single-byte character or after a pair always starts one, so
+// only the run of high bytes just in front of `at` counts: an even run ends
+// in whole pairs, an odd one leaves a lead byte wanting `at`.
+constexpr bool isCharacterStart(std::string_view bytes, std::size_t from, std::size_t at) {
+    std::size_t run = 0;
+    while (at - run > from && isHighByte(static_cast<unsigned char>(bytes[at - run - 1]))) {
+        ++run;
+    }
+    return run % 2 == 0;
+}
+
 }  // namespace juanzhi

@@ -147,15 +147,12 @@ struct Stop {
 };
 
 std::optional<Stop> findStop(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size(); at += characterLengthAt(bytes, at)) {
-        if (isStopByte(static_cast<unsigned char>(bytes[at]))) {
-            return Stop{at, at};
-        }
-        if (characterLengthAt(bytes, at) == 2 && bytes[at + 1] == '\0') {
-            return Stop{at, at + 1};
-        }
+    const std::size_t length = textLengthBeforeStop(bytes);
+    if (length == bytes.size()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return Stop{length,
+                isStopByte(static_cast<unsigned char>(bytes[length])) ? length : length + 1};
 }
 
 // Copies the bytes from `from` to `end` on by `shift`, taking blocks from
@@ -181,6 +178,24 @@ platform::FileError moveUp(const platform::OsFile& file, std::int64_t from, std:
 }
 
 }  // namespace
+
+std::size_t textLengthBeforeStop(std::string_view bytes) {
+    // Stop bytes are rare, so they are looked for by the fast searches, and
+    // only a candidate is checked against the character rule.
+    std::size_t nul = bytes.find('\0');
+    std::size_t sub = bytes.find(static_cast<char>(StopByteSub));
+    while (nul != std::string_view::npos || sub != std::string_view::npos) {
+        const std::size_t at = std::min(nul, sub);
+        if (isCharacterStart(bytes, 0, at)) {
+            return at;
+        }
+        if (at == nul) {
+            return at - 1;  // a lead byte wanting a NUL ends the text
+        }
+        sub = bytes.find(static_cast<char>(StopByteSub), at + 1);  // 0x1A was a second byte
+    }
+    return bytes.size();
+}
 
 TextFile openFile(const ByteText& path, OpenMode mode) {
     platform::FileError ignored = platform::FileError::None;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "core/byte_text.h"
 #include "core/platform.h"
@@ -29,6 +31,12 @@ inline constexpr unsigned char StopByteSub = 0x1A;
 constexpr bool isStopByte(unsigned char byte) {
     return byte == StopByteNul || byte == StopByteSub;
 }
+
+// The length of the text in front of the first stop in `bytes`, whose first
+// byte starts a character: a stop byte where a character starts, or a NUL
+// after a lead byte, which ends the text in front of that lead. The whole
+// size when there is none.
+std::size_t textLengthBeforeStop(std::string_view bytes);
 
 // Files are raw bytes: nothing is translated and nothing is buffered, so a
 // write through one handle is seen at once by a read through another.

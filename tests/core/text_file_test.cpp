@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/character_rule.h"
 #include "core/code_page.h"
 #include "support/gbk.h"
 #include "support/temp_folder.h"
@@ -189,6 +190,36 @@ INSTANTIATE_TEST_SUITE_P(
                            "c"),
                        3}}}),
     [](const auto& info) { return info.param.name; });
+
+// The rule read plainly: walk the characters from the start.
+std::size_t walkedTextLength(std::string_view bytes) {
+    for (std::size_t at = 0; at < bytes.size(); at += characterLengthAt(bytes, at)) {
+        if (isStopByte(static_cast<unsigned char>(bytes[at]))) {
+            return at;
+        }
+        if (characterLengthAt(bytes, at) == 2 && bytes[at + 1] == '\0') {
+            return at;
+        }
+    }
+    return bytes.size();
+}
+
+TEST(TextLengthBeforeStop, AgreesWithAWalkOverEveryCharacter) {
+    // Few kinds of byte, so stops, pairs and lone lead bytes meet often.
+    constexpr std::string_view Alphabet(
+        "\0\x1A"
+        "a\n\xB0\xD5",
+        6);
+    std::mt19937 random(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes(random() % 12, ' ');
+        for (char& byte : bytes) {
+            byte = Alphabet[random() % Alphabet.size()];
+        }
+        ASSERT_EQ(textLengthBeforeStop(bytes), walkedTextLength(bytes))
+            << testing::PrintToString(std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    }
+}
 
 TEST_F(TextFileTest, WriteTextOverwritesAndGrows) {
     const OpenedFile file(book("uvwxyz"), OpenMode::ReadWrite);
