@@ -26,6 +26,10 @@ std::string_view problemText(Problem problem) {
             return "无法改名";
         case Problem::PieceWouldBeBook:
             return "分割出的文件会覆盖原书，未分割";
+        case Problem::NotPlainText:
+            return "文件中有空字节等非文本内容，未改动";
+        case Problem::TextNotSavable:
+            return "输入的文字中有无法保存的字符，未改动";
     }
     return "未知错误";
 }

@@ -21,6 +21,8 @@ enum class Problem {
     CannotWrite,       // any other write failure
     CannotRename,      // any other rename failure
     PieceWouldBeBook,  // a split piece would overwrite the book being split
+    NotPlainText,      // NUL or end-of-text bytes inside: not a GBK text
+    TextNotSavable,    // a typed text the code page cannot hold
 };
 
 // One book or file that an operation could not handle.

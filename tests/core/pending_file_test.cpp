@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,19 +12,11 @@ namespace juanzhi {
 namespace {
 
 using platform::FileError;
+using test::namesIn;
 using test::readAll;
 using test::TempFolder;
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(PendingFileTest, TargetStaysWholeUntilTheCommitReplacesIt) {
     const TempFolder folder;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/byte_text.h"
 #include "core/code_page.h"
@@ -39,6 +41,12 @@ class TempFolder {
         return *utf8ToCodePage(file(utf8Name).string());
     }
 
+    // Writes a file and gives its code-page path, as the work list holds it.
+    ByteText book(std::string_view utf8Name, std::string_view bytes) const {
+        write(utf8Name, bytes);
+        return codePagePath(utf8Name);
+    }
+
     std::filesystem::path write(std::string_view utf8Name, std::string_view bytes) const {
         const auto target = file(utf8Name);
         std::ofstream(target, std::ios::binary)
@@ -53,6 +61,21 @@ class TempFolder {
 inline std::string readAll(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The bytes of the file at a code-page path.
+inline std::string readAll(const ByteText& path) {
+    return readAll(std::filesystem::u8path(*codePageToUtf8(path)));
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace juanzhi::test

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+#include "books/failure.h"
+#include "core/byte_text.h"
+
+namespace juanzhi {
+
+// The path of the merged book named `name` (mended to be a file name) in
+// `folder`; the empty text when nothing of the name is left.
+ByteText mergedBookPath(const ByteText& folder, const ByteText& name);
+
+struct MergeResult {
+    bool written = false;  // the output holds the merged books
+    std::vector<Failure> failures;
+};
+
+// Joins the books in the given order into `output`: of each book the text in
+// front of its first stop byte, then CR LF. The output is written under a
+// passing name and takes its place, replacing an older file of that name,
+// only when it is complete; so a listed book that is also the output is read
+// as it was, and a failure leaves no half-written file. A book that cannot be
+// read adds only its CR LF and is reported.
+MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& output);
+
+}  // namespace juanzhi
