@@ -240,6 +240,7 @@ void MainWindow::buildMergePage(QWidget* page) {
     connect(importButton, &QPushButton::clicked, this, [this] { importFiles(Page::MergePage); });
     connect(upButton, &QPushButton::clicked, this, &MainWindow::moveItemUp);
     connect(downButton, &QPushButton::clicked, this, &MainWindow::moveItemDown);
+    connect(mergeButton_, &QPushButton::clicked, this, &MainWindow::mergeListedBooks);
 }
 
 void MainWindow::buildSplitPage(QWidget* page) {
@@ -277,6 +278,7 @@ void MainWindow::buildReplacePage(QWidget* page) {
               QRect(79, 49, 38, 24));
 
     connect(importButton, &QPushButton::clicked, this, [this] { importFiles(Page::ReplacePage); });
+    connect(replaceButton_, &QPushButton::clicked, this, &MainWindow::replaceInListedBooks);
 }
 
 void MainWindow::buildInsertPage(QWidget* page) {
@@ -293,6 +295,7 @@ void MainWindow::buildInsertPage(QWidget* page) {
         makeCountingPanel(page, "分组框4", "透明标签9", "透明标签10", "透明标签11");
 
     connect(importButton, &QPushButton::clicked, this, [this] { importFiles(Page::InsertPage); });
+    connect(insertButton_, &QPushButton::clicked, this, &MainWindow::insertIntoListedBooks);
 }
 
 const StatusPanel& MainWindow::statusPanel(Page page) const {

@@ -58,7 +58,10 @@ class MainWindow : public QWidget {
 
     // The page actions, one per page's action button.
     void renameListedBooks();
+    void mergeListedBooks();
     void splitFirstBook();
+    void replaceInListedBooks();
+    void insertIntoListedBooks();
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,15 +1,21 @@
 // The handlers of the pages' action buttons: each checks its inputs, runs
 // one book operation over the listed books and shows what came of it.
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 
 #include <vector>
 
+#include "books/insert.h"
+#include "books/merge.h"
 #include "books/rename.h"
+#include "books/replace.h"
 #include "books/split.h"
 #include "ui/failure_report.h"
 #include "ui/main_window.h"
 #include "ui/screen_text.h"
+#include "ui/transparent_label.h"
 #include "ui/work_list.h"
 
 namespace juanzhi::ui {
@@ -26,6 +32,26 @@ std::vector<ByteText> listedPaths(const WorkList& list) {
         paths.push_back(list.itemText(index, WorkList::FullPathColumn));
     }
     return paths;
+}
+
+const QString MissingBooks = QStringLiteral("请导入txt格式文件");
+
+// Every book, for a typed text the books' code page cannot hold.
+std::vector<Failure> untouched(const std::vector<ByteText>& books) {
+    std::vector<Failure> failures;
+    failures.reserve(books.size());
+    for (const ByteText& book : books) {
+        failures.push_back({book, Problem::TextNotSavable});
+    }
+    return failures;
+}
+
+// The replace counter lives only in its label: read back, one added,
+// written again, painted at once.
+void countOneMore(const StatusPanel& panel) {
+    const auto shown = typedText(panel.countLabel->text());
+    const double count = textToNumber(shown.value_or(ByteText()));
+    showCount(panel, shownText(numberToText(count + 1)));
 }
 
 }  // namespace
@@ -50,9 +76,32 @@ void MainWindow::renameListedBooks() {
     reportFailures(dialogs_, failures);
 }
 
+void MainWindow::mergeListedBooks() {
+    if (workList_->itemCount() == 0) {
+        showMessage(MissingBooks, ErrorTitle);
+        return;
+    }
+    if (mergeNameBox_->text().isEmpty()) {
+        showMessage(QStringLiteral("请为合并后的文件命名！"), ErrorTitle);
+        return;
+    }
+    const auto name = typedText(mergeNameBox_->text());
+    const ByteText output = name ? mergedBookPath(outputFolder_, *name) : ByteText();
+    std::vector<Failure> failures;
+    if (output.empty()) {
+        failures.push_back({name.value_or(ByteText()), Problem::BadName});
+    } else {
+        failures = mergeBooks(listedPaths(*workList_), output).failures;
+    }
+    showState(Page::MergePage, PageState::Done);
+    workList_->clearItems();
+    showCount(statusPanel(Page::MergePage), QStringLiteral("0"));
+    reportFailures(dialogs_, failures);
+}
+
 void MainWindow::splitFirstBook() {
     if (workList_->itemCount() == 0) {
-        showMessage(QStringLiteral("请导入txt格式文件"), ErrorTitle);
+        showMessage(MissingBooks, ErrorTitle);
         return;
     }
     if (splitNameBox_->text().isEmpty()) {
@@ -68,6 +117,44 @@ void MainWindow::splitFirstBook() {
         failures.push_back({book, Problem::BadName});
     }
     showState(Page::SplitPage, PageState::Done);
+    workList_->clearItems();
+    reportFailures(dialogs_, failures);
+}
+
+void MainWindow::replaceInListedBooks() {
+    if (workList_->itemCount() == 0) {
+        showMessage(MissingBooks, ErrorTitle);
+        return;
+    }
+    const std::vector<ByteText> books = listedPaths(*workList_);
+    const auto search = typedLines(searchBox_->toPlainText());
+    const auto replacement = typedLines(replacementBox_->toPlainText());
+    std::vector<Failure> failures;
+    if (search && replacement) {
+        const StatusPanel& panel = statusPanel(Page::ReplacePage);
+        failures = replaceInBooks(books, *search, *replacement, [&panel](const ByteText&) {
+                       countOneMore(panel);
+                   }).failures;
+    } else {
+        failures = untouched(books);
+    }
+    workList_->clearItems();
+    showState(Page::ReplacePage, PageState::Done);
+    reportFailures(dialogs_, failures);
+}
+
+void MainWindow::insertIntoListedBooks() {
+    if (workList_->itemCount() == 0) {
+        showMessage(MissingBooks, ErrorTitle);
+        return;
+    }
+    const std::vector<ByteText> books = listedPaths(*workList_);
+    const InsertPlaces places{secondLineBox_->isChecked(), endOfFileBox_->isChecked()};
+    const auto content = typedLines(contentBox_->toPlainText());
+    const std::vector<Failure> failures =
+        content ? insertIntoBooks(books, places, *content) : untouched(books);
+    showState(Page::InsertPage, PageState::Done);
+    showCount(statusPanel(Page::InsertPage), QStringLiteral("0"));
     workList_->clearItems();
     reportFailures(dialogs_, failures);
 }

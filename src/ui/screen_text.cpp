@@ -39,6 +39,14 @@ std::optional<ByteText> typedText(const QString& text) {
                                                static_cast<std::size_t>(text.size())));
 }
 
+std::optional<ByteText> typedLines(const QString& text) {
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QChar::ParagraphSeparator, QChar::LineFeed);
+    lines.replace(QChar::LineFeed, QStringLiteral("\r\n"));
+    return typedText(lines);
+}
+
 std::optional<ByteText> chosenPath(const QString& path) {
     return typedText(QDir::toNativeSeparators(path));
 }

@@ -20,6 +20,10 @@ QString shownText(const ByteText& text);
 // has none (a NUL, a lone surrogate).
 std::optional<ByteText> typedText(const QString& text);
 
+// The same for a box of several lines: its lines end in CR LF, as a book's
+// lines do, so a text of several lines matches and is inserted as in books.
+std::optional<ByteText> typedLines(const QString& text);
+
 // A path chosen in a dialog, in the platform's separators and the code page.
 std::optional<ByteText> chosenPath(const QString& path);
 

@@ -1,7 +1,9 @@
-// The rename and split pages run to their end as a user runs them: books are
+// The five pages run to their end as a user runs them: books are
 // imported through the (scripted) dialogs, the real action buttons are
 // clicked, and the labels, rows, files and messages are read back.
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTest>
@@ -57,9 +59,18 @@ class PageActionsTest : public QObject {
         return findControl<TransparentLabel>(*window_, name);
     }
     void click(const char* name) const { clickButton(*window_, name); }
-    void showSplitPage() const {
+    void showPage(juanzhi::ui::Page page) const {
         QTabBar* bar = findControl<juanzhi::ui::PageTabs>(*window_, "高级选择夹1")->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(static_cast<int>(page)).center());
+    }
+    void showSplitPage() const { showPage(juanzhi::ui::Page::SplitPage); }
+    // Imports the books through the page's import button.
+    void import(const char* importButton, const QStringList& books) {
+        dialogs_.filesAnswers.push_back(books);
+        click(importButton);
+    }
+    void type(const char* box, const QString& text) const {
+        findControl<QPlainTextEdit>(*window_, box)->setPlainText(text);
     }
     QString book(std::string_view name, std::string_view utf8Text) const {
         return qtPath(books_->write(name, gbkBytes(utf8Text)));
@@ -194,6 +205,127 @@ class PageActionsTest : public QObject {
         QCOMPARE(messageTitles(), QStringList{QStringLiteral("错误")});
         QVERIFY(dialogs_.messages[0].text.contains(QStringLiteral("gone.txt：文件不存在")));
         QVERIFY(std::filesystem::is_empty(output_->path()));
+    }
+
+    void missingBooksOrNameAreReportedAndChangeNothing() {
+        using juanzhi::ui::Page;
+        showPage(Page::MergePage);
+        click("超级按钮7");
+        import("超级按钮4", {book("a.txt", "甲")});
+        click("超级按钮7");  // the name box is empty
+        QCOMPARE(label("透明标签5")->text(), QStringLiteral("成功导入"));
+        QCOMPARE(label("透明标签7")->text(), QStringLiteral("1"));
+        showPage(Page::ReplacePage);
+        click("超级按钮11");
+        showPage(Page::InsertPage);
+        click("超级按钮9");
+
+        QCOMPARE(dialogs_.messages.size(), 4u);
+        QCOMPARE(dialogs_.messages[0].text, QStringLiteral("请导入txt格式文件"));
+        QCOMPARE(dialogs_.messages[1].text, QStringLiteral("请为合并后的文件命名！"));
+        QCOMPARE(dialogs_.messages[2].text, QStringLiteral("请导入txt格式文件"));
+        QCOMPARE(dialogs_.messages[3].text, QStringLiteral("请导入txt格式文件"));
+        QCOMPARE(messageTitles(), QStringList(4, QStringLiteral("错误")));
+        QCOMPARE(label("透明标签14")->text(), QStringLiteral("未导入"));
+        QCOMPARE(label("透明标签9")->text(), QStringLiteral("未导入"));
+        QVERIFY(std::filesystem::is_empty(output_->path()));
+        QCOMPARE(readAll(books_->file("a.txt")), gbkBytes("甲"));
+    }
+
+    void mergeJoinsTheBooksInListOrderIntoTheOutputFolder() {
+        showPage(juanzhi::ui::Page::MergePage);
+        import("超级按钮4", {book("a.txt", "甲\r\n"), book("b.txt", "乙")});
+        window_->workList().selectIndex(1);
+        click("超级按钮5");  // 上 移
+        findControl<QLineEdit>(*window_, "编辑框1")->setText(QStringLiteral("合集"));
+        click("超级按钮7");
+
+        QCOMPARE(readAll(output_->file("合集.txt")), gbkBytes("乙\r\n甲\r\n\r\n"));
+        QCOMPARE(label("透明标签5")->text(), QStringLiteral("完成"));
+        QCOMPARE(label("透明标签5")->textColour(), Red);
+        QCOMPARE(label("透明标签7")->text(), QStringLiteral("0"));
+        QCOMPARE(window_->workList().itemCount(), 0);
+        QCOMPARE(findControl<QLineEdit>(*window_, "编辑框1")->text(), QStringLiteral("合集"));
+        QVERIFY(dialogs_.messages.empty());
+    }
+
+    void mergeListsTheBooksItCouldNotRead() {
+        showPage(juanzhi::ui::Page::MergePage);
+        import("超级按钮4", {book("a.txt", "甲"), book("gone.txt", "乙")});
+        std::filesystem::remove(books_->file("gone.txt"));
+        findControl<QLineEdit>(*window_, "编辑框1")->setText(QStringLiteral("合集"));
+        click("超级按钮7");
+
+        QCOMPARE(readAll(output_->file("合集.txt")), gbkBytes("甲\r\n\r\n"));
+        QCOMPARE(messageTitles(), QStringList{QStringLiteral("错误")});
+        QVERIFY(dialogs_.messages[0].text.contains(QStringLiteral("gone.txt：文件不存在")));
+        QCOMPARE(label("透明标签5")->text(), QStringLiteral("完成"));
+    }
+
+    void replaceCountsEachHandledBookAsItGoes() {
+        showPage(juanzhi::ui::Page::ReplacePage);
+        const QStringList listed = {book("1.txt", "第一章\r\n正文"), book("2.txt", "正文"),
+                                    book("gone.txt", "第二章"), book("3.txt", "章\r\n正文")};
+        import("超级按钮10", listed);
+        std::filesystem::remove(books_->file("gone.txt"));
+        QCOMPARE(label("透明标签16")->text(), QStringLiteral("0"));
+        type("编辑框3",
+             QStringLiteral("章\n正文"));  // lines typed in the box end in CR LF in books
+        type("编辑框4", QStringLiteral("回"));
+
+        QStringList painted;
+        TransparentLabel* counter = label("透明标签16");
+        struct PaintWatch : QObject {
+            QStringList* seen;
+            TransparentLabel* label;
+            PaintWatch(QStringList* s, TransparentLabel* l) : seen(s), label(l) {}
+            bool eventFilter(QObject*, QEvent* event) override {
+                if (event->type() == QEvent::Paint &&
+                    (seen->isEmpty() || seen->last() != label->text())) {
+                    seen->append(label->text());
+                }
+                return false;
+            }
+        } watch(&painted, counter);
+        counter->installEventFilter(&watch);
+        click("超级按钮11");
+        counter->removeEventFilter(&watch);
+
+        QCOMPARE(painted, (QStringList{"1", "2", "3"}));
+        QCOMPARE(readAll(books_->file("1.txt")), gbkBytes("第一回"));
+        QCOMPARE(readAll(books_->file("2.txt")), gbkBytes("正文"));
+        QCOMPARE(readAll(books_->file("3.txt")), gbkBytes("回"));
+        QCOMPARE(label("透明标签14")->text(), QStringLiteral("完成"));
+        QCOMPARE(label("透明标签14")->textColour(), Red);
+        QCOMPARE(label("透明标签16")->text(), QStringLiteral("3"));
+        QCOMPARE(window_->workList().itemCount(), 0);
+        QCOMPARE(findControl<QPlainTextEdit>(*window_, "编辑框4")->toPlainText(),
+                 QStringLiteral("回"));
+        QCOMPARE(messageTitles(), QStringList{QStringLiteral("错误")});
+        QVERIFY(dialogs_.messages[0].text.contains(QStringLiteral("gone.txt：文件不存在")));
+    }
+
+    void insertAddsTheContentAndEndsWithAnEmptyList() {
+        showPage(juanzhi::ui::Page::InsertPage);
+        import("超级按钮8", {book("a.txt", "标题\r\n正文\r\n"), book("gone.txt", "")});
+        std::filesystem::remove(books_->file("gone.txt"));
+        QCOMPARE(label("透明标签11")->text(), QStringLiteral("2"));
+        QTest::mouseClick(findControl<QCheckBox>(*window_, "选择框1"), Qt::LeftButton);
+        type("编辑框2", QStringLiteral("本书来自网络"));
+        QString stateWhenListed;
+        dialogs_.whileOpen = [&] { stateWhenListed = label("透明标签9")->text(); };
+        click("超级按钮9");
+
+        QCOMPARE(readAll(books_->file("a.txt")),
+                 gbkBytes("标题\r\n本书来自网络\r\n正文\r\n\r\n本书来自网络\r\n"));
+        QCOMPARE(label("透明标签9")->text(), QStringLiteral("完成"));
+        QCOMPARE(label("透明标签9")->textColour(), Red);
+        QCOMPARE(label("透明标签11")->text(), QStringLiteral("0"));
+        QCOMPARE(window_->workList().itemCount(), 0);
+        QVERIFY(findControl<QCheckBox>(*window_, "选择框1")->isChecked());
+        QCOMPARE(messageTitles(), QStringList{QStringLiteral("错误")});
+        QVERIFY(dialogs_.messages[0].text.contains(QStringLiteral("gone.txt：文件不存在")));
+        QCOMPARE(stateWhenListed, QStringLiteral("完成"));
     }
 
     void longFailureListsNameTheFirstBooksAndCountTheRest() {
