@@ -55,19 +55,6 @@ Copy copyText(const platform::OsFile& book, PendingFile& output, std::string& bl
     }
 }
 
-// The merged book, still under its passing name. An existing output the
-// user may not write stays as it is, as it would if it were emptied and
-// written in place.
-std::optional<PendingFile> startOutput(const ByteText& output, FileError& why) {
-    const auto existing =
-        platform::openFile(output, platform::Access::WriteOnly, platform::Creation::MustExist);
-    if (!existing.file && existing.error != FileError::NotFound) {
-        why = existing.error;
-        return std::nullopt;
-    }
-    return PendingFile::create(output, why);
-}
-
 }  // namespace
 
 ByteText mergedBookPath(const ByteText& folder, const ByteText& name) {
@@ -86,8 +73,17 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
         result.failures.push_back({output, Problem::BadName});
         return result;
     }
+    // An older output the user may not write stays as it is, as it would if
+    // it were emptied and written in place; one that may be written gives
+    // the new one its permissions.
+    const auto older =
+        platform::openFile(output, platform::Access::WriteOnly, platform::Creation::MustExist);
+    if (!older.file && older.error != FileError::NotFound) {
+        result.failures.push_back({output, writeProblem(older.error)});
+        return result;
+    }
     FileError why = FileError::None;
-    auto merged = startOutput(output, why);
+    auto merged = PendingFile::create(output, why);
     if (!merged) {
         result.failures.push_back({output, writeProblem(why)});
         return result;
@@ -120,7 +116,7 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
             return result;
         }
     }
-    why = merged->commit();
+    why = older.file ? merged->commitOver(*older.file) : merged->commit();
     if (why != FileError::None) {
         result.failures.push_back({output, writeProblem(why)});
         return result;

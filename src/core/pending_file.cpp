@@ -1,7 +1,7 @@
 #include "core/pending_file.h"
 
-#include <array>
 #include <random>
+#include <string>
 #include <utility>
 
 #include "core/path.h"
@@ -83,6 +83,8 @@ FileError PendingFile::commit() {
     if (const FileError flushed = file_.flush(); flushed != FileError::None) {
         return flushed;
     }
+    // Closed first: some systems move no file that is still open.
+    file_ = platform::OsFile();
     const FileError moved = platform::renameReplacing(path_, target_);
     if (moved == FileError::None) {
         path_ = ByteText();

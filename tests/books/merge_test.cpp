@@ -67,11 +67,14 @@ TEST_F(MergeBooks, AnOutputThatIsAlsoAListedBookIsReadAsItWas) {
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"A.txt", "B.txt", "合集.txt"}));
 }
 
-TEST_F(MergeBooks, AnOlderLongerOutputIsReplacedWhole) {
-    folder.write("合集.txt", std::string(1000, 'o'));
+TEST_F(MergeBooks, AnOlderLongerOutputIsReplacedWholeKeepingItsPermissions) {
+    const fs::path older = folder.write("合集.txt", std::string(1000, 'o'));
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(older, mode);
     const ByteText a = folder.book("A.txt", "a");
     ASSERT_TRUE(mergeBooks({a}, output()).written);
     EXPECT_EQ(readAll(output()), "a\r\n");
+    EXPECT_EQ(fs::status(older).permissions(), mode);
 }
 
 TEST_F(MergeBooks, BooksLargerThanOneReadAreTakenWhole) {
