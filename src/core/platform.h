@@ -84,7 +84,8 @@ struct OpenResult {
     FileError error = FileError::None;
 };
 
-// Opens a file without shutting out any other reader or writer of it.
+// Opens a file without shutting out any other reader or writer of it, nor
+// a rename over it: a book is replaced while it is still open for reading.
 // A path that names a folder is refused. A refused open creates nothing.
 OpenResult openFile(const ByteText& path, Access access, Creation creation);
 
