@@ -23,4 +23,10 @@ std::optional<ByteText> utf8ToCodePage(std::string_view utf8);
 std::optional<std::u16string> codePageToUtf16(const ByteText& text);
 std::optional<ByteText> utf16ToCodePage(std::u16string_view utf16);
 
+// For showing a text, never for handing it on as a path: the Unicode form in
+// which each byte sequence that forms no character of the code page becomes
+// U+FFFD, so a damaged name still shows the rest.
+std::u16string codePageToUtf16Shown(const ByteText& text);
+std::string codePageToUtf8Shown(const ByteText& text);
+
 }  // namespace juanzhi

@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/byte_text.h"
 
@@ -106,5 +108,13 @@ std::optional<FileIdentity> fileIdentity(const ByteText& path);
 std::optional<ByteText> executablePath();
 
 bool setWorkingDirectory(const ByteText& folder);
+
+// The program's command-line arguments in UTF-8, the program's name first.
+// Windows hands main() its arguments in the ANSI code page, so there they
+// are asked of the OS in UTF-16 instead.
+std::vector<std::string> commandLineArguments(int argc, char* argv[]);
+
+// Whether standard error goes to a terminal, where a line may be redrawn.
+bool standardErrorIsTerminal();
 
 }  // namespace juanzhi::platform

@@ -293,4 +293,12 @@ bool setWorkingDirectory(const ByteText& folder) {
     return native && ::chdir(native->c_str()) == 0;
 }
 
+std::vector<std::string> commandLineArguments(int argc, char* argv[]) {
+    return {argv, argv + argc};
+}
+
+bool standardErrorIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
 }  // namespace juanzhi::platform

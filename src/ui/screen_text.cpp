@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "core/character_rule.h"
 #include "core/code_page.h"
 
 namespace juanzhi::ui {
@@ -18,20 +17,7 @@ QString fromUtf16(const std::u16string& text) {
 }  // namespace
 
 QString shownText(const ByteText& text) {
-    if (const auto whole = codePageToUtf16(text)) {
-        return fromUtf16(*whole);
-    }
-    // Character by character, so one bad pair spoils only itself.
-    QString shown;
-    const std::string_view bytes = text.bytes();
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t length = characterLengthAt(bytes, at);
-        const auto one = codePageToUtf16(ByteText(bytes.substr(at, length)));
-        shown += one ? fromUtf16(*one) : QString(QChar::ReplacementCharacter);
-        at += length;
-    }
-    return shown;
+    return fromUtf16(codePageToUtf16Shown(text));
 }
 
 std::optional<ByteText> typedText(const QString& text) {

@@ -46,5 +46,13 @@ TEST(CodePage, EmptyTextConverts) {
     EXPECT_EQ(utf8ToCodePage(""), ByteText());
 }
 
+TEST(CodePage, ShownFormsMarkOnlyWhatIsBroken) {
+    // 第, a pair with no character, a lone lead byte cut off at the end.
+    const ByteText damaged = raw("\xB5\xDA\x81\x20x\xB0");
+    EXPECT_EQ(codePageToUtf8Shown(damaged), "第\uFFFDx\uFFFD");
+    EXPECT_EQ(codePageToUtf16Shown(damaged), u"第\uFFFDx\uFFFD");
+    EXPECT_EQ(codePageToUtf8Shown(raw("\xCA\xE9")), "书");
+}
+
 }  // namespace
 }  // namespace juanzhi
