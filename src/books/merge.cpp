@@ -67,7 +67,8 @@ ByteText mergedBookPath(const ByteText& folder, const ByteText& name) {
     return folder.empty() ? fileName : joinPath(folder, fileName);
 }
 
-MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& output) {
+MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& output,
+                       const BookPassed& onPassed) {
     MergeResult result;
     if (output.empty()) {
         result.failures.push_back({output, Problem::BadName});
@@ -114,6 +115,9 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
         if (why != FileError::None) {
             result.failures.push_back({output, writeProblem(why)});
             return result;
+        }
+        if (onPassed) {
+            onPassed(path);
         }
     }
     why = older.file ? merged->commitOver(*older.file) : merged->commit();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "books/failure.h"
@@ -16,12 +17,16 @@ struct MergeResult {
     std::vector<Failure> failures;
 };
 
+// Called after each listed book, whether it went into the output or not.
+using BookPassed = std::function<void(const ByteText& book)>;
+
 // Joins the books in the given order into `output`: of each book the text in
 // front of its first stop byte, then CR LF. The output is written under a
 // passing name and takes its place, replacing an older file of that name,
 // only when it is complete; so a listed book that is also the output is read
 // as it was, and a failure leaves no half-written file. A book that cannot be
 // read adds only its CR LF and is reported.
-MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& output);
+MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& output,
+                       const BookPassed& onPassed = {});
 
 }  // namespace juanzhi

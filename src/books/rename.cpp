@@ -16,21 +16,13 @@ RenameResult renameBook(const ByteText& listedPath) {
     // A line break cannot be part of a path the user chose.
     const ByteText path = replaceAll(listedPath, LineBreak, ByteText());
 
-    platform::FileError why = platform::FileError::None;
-    const TextFile file = openFile(path, OpenMode::Read, why);
-    if (file == 0) {
-        return {path, readProblem(why)};
-    }
-    const ByteText firstLine = readLine(file);
-    closeFile(file);
-
-    const ByteText title = mendFileName(extractTitle(firstLine, detectTitleStyle(firstLine)));
-    if (title.empty()) {
-        return {path, Problem::NoTitle};
+    const BookTitle title = readBookTitle(path);
+    if (title.problem) {
+        return {path, title.problem};
     }
     // The folder keeps its separator, so a bare file name stays bare.
     const ByteText folder = leftText(path, findLastSeparator(path));
-    const ByteText newPath = concatTexts(folder, title, BookExtension);
+    const ByteText newPath = concatTexts(folder, title.name, BookExtension);
     const platform::FileError refused = platform::renameNoReplace(path, newPath);
     if (refused != platform::FileError::None) {
         return {path, renameProblem(refused)};
@@ -39,6 +31,22 @@ RenameResult renameBook(const ByteText& listedPath) {
 }
 
 }  // namespace
+
+BookTitle readBookTitle(const ByteText& path) {
+    platform::FileError why = platform::FileError::None;
+    const TextFile file = openFile(path, OpenMode::Read, why);
+    if (file == 0) {
+        return {{}, readProblem(why)};
+    }
+    const ByteText firstLine = readLine(file);
+    closeFile(file);
+
+    const ByteText title = mendFileName(extractTitle(firstLine, detectTitleStyle(firstLine)));
+    if (title.empty()) {
+        return {{}, Problem::NoTitle};
+    }
+    return {title, std::nullopt};
+}
 
 std::vector<RenameResult> renameBooks(const std::vector<ByteText>& paths) {
     std::vector<RenameResult> results;

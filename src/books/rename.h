@@ -15,6 +15,15 @@ struct RenameResult {
     std::optional<Problem> problem;
 };
 
+// The file name a book's first line gives: its title, mended to be a file
+// name (without ".txt"); or, when there is none or the book cannot be read,
+// why.
+struct BookTitle {
+    ByteText name;
+    std::optional<Problem> problem;
+};
+BookTitle readBookTitle(const ByteText& path);
+
 // Renames every book, one after the other in the given order, to the title
 // in its first line (mended to be a file name) and ".txt", in its own
 // folder. A book is never renamed onto an existing file, and a book without

@@ -47,10 +47,14 @@ TEST_F(MergeBooks, ABookThatCannotBeReadAddsOnlyItsLineBreakAndIsReported) {
     const ByteText gone = folder.codePagePath("gone.txt");
     const ByteText folderAsBook = folder.codePagePath("");
 
-    const MergeResult result = mergeBooks({a, gone, folderAsBook}, output());
+    std::vector<ByteText> passed;
+    const MergeResult result =
+        mergeBooks({a, gone, folderAsBook}, output(),
+                   [&passed](const ByteText& book) { passed.push_back(book); });
 
     EXPECT_TRUE(result.written);
     EXPECT_EQ(readAll(output()), "a\r\n\r\n\r\n");
+    EXPECT_EQ(passed, (std::vector<ByteText>{a, gone, folderAsBook}));
     EXPECT_EQ(result.failures, (std::vector<Failure>{{gone, Problem::NotFound},
                                                      {folderAsBook, Problem::CannotRead}}));
 }
