@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins
+  libcli11-dev
   libgtest-dev libgmock-dev
   fontconfig fonts-arphic-uming
 )
