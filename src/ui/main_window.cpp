@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -159,6 +160,8 @@ StatusPanel makeCountingPanel(QWidget* page, const char* boxName, const char* st
         makeLabel(box, countName, QStringLiteral("0"), LabelKind::Count, QRect(64, 50, 32, 24));
     return panel;
 }
+
+constexpr qint64 CountRefreshMilliseconds = 16;
 
 QString countText(int count) {
     return shownText(numberToText(static_cast<std::int32_t>(count)));
@@ -346,6 +349,13 @@ void MainWindow::importFiles(Page page) {
     if (chosen.isEmpty()) {
         return;
     }
+    // The replace page counts processed books, not rows.
+    const bool countsRows = page != Page::ReplacePage;
+    // The count climbs as rows arrive, but is painted no more often than the
+    // screen can show it: painting it for each of thousands of rows would
+    // take seconds.
+    QElapsedTimer sinceCountShown;
+    sinceCountShown.start();
     int row = 0;
     for (const QString& file : chosen) {
         const auto path = chosenPath(file);
@@ -355,10 +365,13 @@ void MainWindow::importFiles(Page page) {
         workList_->insertItem(row, numberToText(static_cast<std::int32_t>(row + 1)));
         workList_->setItemPath(row, *path);
         ++row;
-        // The replace page counts processed books, not rows.
-        if (page != Page::ReplacePage) {
+        if (countsRows && sinceCountShown.elapsed() >= CountRefreshMilliseconds) {
             showCount(panel, countText(workList_->itemCount()));
+            sinceCountShown.restart();
         }
+    }
+    if (countsRows) {
+        showCount(panel, countText(workList_->itemCount()));
     }
     showState(page, PageState::Imported);
 }
