@@ -164,19 +164,27 @@ std::string referenceReplace(std::string_view text, std::string_view search,
 }
 
 // Random texts over a few bytes that make lead bytes, second bytes that look
-// like markers, and straddling matches common.
+// like markers, and straddling matches common. Texts come in runs of high
+// bytes only, low bytes only or both, as Chinese text, ASCII and a mix do.
 TEST(ByteText, SearchesAgreeWithTheCharacterRuleOnRandomTexts) {
     std::mt19937 random(20261211);
     const std::string alphabet = "a\\[\x81\xB0\xD5\xC2";
+    const std::string low = "a\\[";
+    const std::string high = "\x81\xB0\xD5\xC2";
     const auto randomText = [&](std::size_t maxLength) {
         std::string text(random() % (maxLength + 1), ' ');
+        const std::string* run = &alphabet;
         for (char& c : text) {
-            c = alphabet[random() % alphabet.size()];
+            if (random() % 12 == 0) {
+                const std::string* kinds[] = {&alphabet, &low, &high};
+                run = kinds[random() % 3];
+            }
+            c = (*run)[random() % run->size()];
         }
         return text;
     };
     for (int round = 0; round < 20000; ++round) {
-        const std::string text = randomText(40);
+        const std::string text = randomText(100);
         const std::string pattern = randomText(3);
         if (pattern.empty()) {
             continue;
