@@ -12,6 +12,9 @@ using platform::FileError;
 
 namespace {
 
+// Pieces are gathered up to this size before they are written.
+constexpr std::size_t BlockBytes = std::size_t{1} << 20;
+
 // A name no book has, so a file left behind by a crash is easy to tell.
 ByteText passingName() {
     static std::mt19937 draw{std::random_device{}()};
@@ -57,7 +60,9 @@ PendingFile::PendingFile(PendingFile&& other) noexcept
     : target_(std::move(other.target_)),
       path_(std::exchange(other.path_, ByteText())),
       file_(std::move(other.file_)),
-      size_(other.size_) {}
+      written_(other.written_),
+      block_(std::move(other.block_)),
+      failed_(other.failed_) {}
 
 PendingFile::~PendingFile() {
     if (!path_.empty()) {
@@ -67,21 +72,55 @@ PendingFile::~PendingFile() {
 }
 
 FileError PendingFile::append(std::string_view bytes) {
-    const FileError written = file_.writeAt(size_, bytes);
-    if (written == FileError::None) {
-        size_ += static_cast<std::int64_t>(bytes.size());
+    if (block_.size() + bytes.size() > BlockBytes) {
+        writeBlock();
     }
-    return written;
+    if (bytes.size() < BlockBytes) {
+        if (block_.capacity() < BlockBytes) {
+            block_.reserve(BlockBytes);
+        }
+        block_.append(bytes);
+    } else if (failed_ == FileError::None) {
+        // A large piece goes to the file as it is, without a copy.
+        failed_ = file_.writeAt(written_, bytes);
+        written_ += static_cast<std::int64_t>(bytes.size());
+    }
+    return failed_;
 }
 
-FileError PendingFile::commit() {
+void PendingFile::cutBack(std::int64_t size) {
+    if (size >= written_) {
+        block_.resize(std::min(block_.size(), static_cast<std::size_t>(size - written_)));
+        return;
+    }
+    // What the file holds past `size` is written over or cut off at the
+    // commit.
+    block_.clear();
+    written_ = size;
+}
+
+FileError PendingFile::writeBlock() {
+    if (failed_ == FileError::None && !block_.empty()) {
+        failed_ = file_.writeAt(written_, block_);
+    }
+    written_ += static_cast<std::int64_t>(block_.size());
+    block_.clear();
+    return failed_;
+}
+
+FileError PendingFile::commit(Flush flush) {
+    if (const FileError written = writeBlock(); written != FileError::None) {
+        return written;
+    }
     // Bytes past what is kept (cut back, or a write that failed partway)
     // are dropped here.
-    if (!file_.truncate(size_)) {
+    if (!file_.truncate(written_)) {
         return FileError::Other;
     }
-    if (const FileError flushed = file_.flush(); flushed != FileError::None) {
-        return flushed;
+    if (flush == Flush::ToDisk) {
+        if (const FileError flushed = file_.flush(); flushed != FileError::None) {
+            return flushed;
+        }
     }
     // Closed first: some systems move no file that is still open.
     file_ = platform::OsFile();
@@ -92,11 +131,11 @@ FileError PendingFile::commit() {
     return moved;
 }
 
-FileError PendingFile::commitOver(const platform::OsFile& original) {
+FileError PendingFile::commitOver(const platform::OsFile& original, Flush flush) {
     if (const FileError adopted = file_.adoptPermissions(original); adopted != FileError::None) {
         return adopted;
     }
-    return commit();
+    return commit(flush);
 }
 
 }  // namespace juanzhi

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/byte_text.h"
@@ -26,25 +27,36 @@ class PendingFile {
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // Adds the bytes at the end of what is written so far.
+    // Adds the bytes at the end of what is written so far. Small pieces are
+    // gathered into blocks first, so a write that fails may be reported by a
+    // later append or by the commit.
     platform::FileError append(std::string_view bytes);
     // Keeps only the first `size` bytes written; the next append goes there.
-    void cutBack(std::int64_t size) { size_ = std::min(size, size_); }
-    std::int64_t size() const { return size_; }
+    void cutBack(std::int64_t size);
+    std::int64_t size() const { return written_ + static_cast<std::int64_t>(block_.size()); }
 
-    // Flushes the file and moves it over the target.
-    platform::FileError commit();
+    // Whether the commit waits until the content is on the disk. Only then
+    // does a crash right after the move leave the new content in place; the
+    // move alone may leave an empty file there.
+    enum class Flush { ToDisk, Skip };
+
+    // Moves the file over the target, first flushing it as asked.
+    platform::FileError commit(Flush flush = Flush::ToDisk);
     // The same, first giving the file the permissions of `original`, the
     // open target it replaces.
-    platform::FileError commitOver(const platform::OsFile& original);
+    platform::FileError commitOver(const platform::OsFile& original, Flush flush = Flush::ToDisk);
 
   private:
     PendingFile(ByteText target, ByteText path, platform::OsFile file);
 
+    platform::FileError writeBlock();
+
     ByteText target_;
     ByteText path_;  // empty once committed or moved from
     platform::OsFile file_;
-    std::int64_t size_ = 0;
+    std::int64_t written_ = 0;                                // bytes handed to the file
+    std::string block_;                                       // bytes gathered after them
+    platform::FileError failed_ = platform::FileError::None;  // the first write that failed
 };
 
 }  // namespace juanzhi

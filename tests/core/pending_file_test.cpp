@@ -64,6 +64,43 @@ TEST(PendingFileTest, CutBackDropsWhatWasWrittenAfter) {
     EXPECT_EQ(readAll(folder.file("new.txt")), "kept|end");
 }
 
+TEST(PendingFileTest, SmallAndLargePiecesAndCutsBackKeepTheirOrder) {
+    // Small pieces are gathered in blocks and large ones written at once;
+    // cuts back land inside a gathered block and behind written ones.
+    const std::string large(3 << 20, 'L');
+    const std::string small(700'000, 's');
+    struct Step {
+        std::string append;
+        std::int64_t cutBackTo = -1;  // before the append, when not -1
+    };
+    const std::vector<Step> steps{
+        {small},
+        {small},
+        {"x"},
+        {large},
+        {"y"},
+        {"z", static_cast<std::int64_t>(2 * small.size() + 1 + large.size())},  // drops y
+        {small, 10},  // into a written block
+        {"end"},
+    };
+    const TempFolder folder;
+    FileError why = FileError::None;
+    auto pending = PendingFile::create(folder.codePagePath("new.txt"), why);
+    ASSERT_TRUE(pending);
+    std::string expected;
+    for (const Step& step : steps) {
+        if (step.cutBackTo >= 0) {
+            pending->cutBack(step.cutBackTo);
+            expected.resize(static_cast<std::size_t>(step.cutBackTo));
+        }
+        ASSERT_EQ(pending->append(step.append), FileError::None);
+        expected += step.append;
+        ASSERT_EQ(pending->size(), static_cast<std::int64_t>(expected.size()));
+    }
+    ASSERT_EQ(pending->commit(), FileError::None);
+    EXPECT_TRUE(readAll(folder.file("new.txt")) == expected);
+}
+
 TEST(PendingFileTest, CommitOverKeepsTheOriginalsPermissions) {
     const TempFolder folder;
     const auto book = folder.write("book.txt", "old");
