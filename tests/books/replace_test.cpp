@@ -3,8 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <random>
 #include <string>
 
+#include "core/byte_text.h"
+#include "core/character_rule.h"
+#include "core/text_file.h"
 #include "support/child_process.h"
 #include "support/gbk.h"
 #include "support/large_book.h"
@@ -66,6 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "\xC1\xB5\xDA\xA1"},
         ReplaceCase{"NoOccurrence", gbkBytes("正文"), gbk("章"), gbk("回"), gbkBytes("正文")},
         ReplaceCase{"EmptySearch", gbkBytes("正文"), ByteText(), gbk("回"), gbkBytes("正文")},
+        ReplaceCase{"ItsOwnReplacement", gbkBytes("正文章"), gbk("章"), gbk("章"),
+                    gbkBytes("正文章")},
         ReplaceCase{"EndOfTextMarksStay", gbkBytes("章章") + "\x1A\x1A", gbk("章"), gbk("回"),
                     gbkBytes("回回") + "\x1A\x1A"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -104,6 +111,96 @@ TEST_F(ReplaceInBooks, ABookLargerThanOneReadIsReplacedWhole) {
     const std::string after = readAll(book);
     EXPECT_EQ(after.size(), large.size() + 2);
     EXPECT_TRUE(after == large.substr(0, large.size() - 2) + gbkBytes("终了"));
+}
+
+TEST_F(ReplaceInBooks, ManyOccurrencesAcrossWriteBlocksComeOutInOrder) {
+    // Numbered lines, so a piece lost, doubled or moved at a block's edge
+    // shows.
+    std::string before;
+    std::string expected;
+    for (int line = 0; before.size() < 3'000'000; ++line) {
+        const std::string number = std::to_string(line);
+        before += gbkBytes("章") + number + "\r\n";
+        expected += gbkBytes("第几回") + number + "\r\n";
+    }
+    const ByteText book = folder.book("dense.txt", before);
+
+    ASSERT_TRUE(replaceInBooks({book}, gbk("章"), gbk("第几回")).failures.empty());
+    EXPECT_TRUE(readAll(book) == expected);
+}
+
+// What a replacement makes of a whole book held at once, or nothing when the
+// book is no plain text: the rule the block-by-block reading must keep.
+std::optional<std::string> replacedWhole(const std::string& book, std::string_view search,
+                                         std::string_view replacement) {
+    const std::size_t text = textLengthBeforeStop(book);
+    if (book.find_first_not_of('\x1A', text) != std::string::npos) {
+        return std::nullopt;
+    }
+    return replaceAllBytes(std::string_view(book).substr(0, text), search, replacement) +
+           book.substr(text);
+}
+
+TEST_F(ReplaceInBooks, WhatHappensAtTheEdgeOfAReadBlockIsAsInTheWholeBook) {
+    // Random bytes, in which lead bytes and markers are common, and now and
+    // then a stop byte, around the edge of the first 1 MiB read block, behind a run of Chinese
+    // text or ASCII that sets where characters start there.
+    constexpr std::size_t Block = std::size_t{1} << 20;
+    const std::string alphabet = "a\x81\xB0\xD5\xC2";
+    std::mt19937 random(1211);
+    const auto randomBytes = [&](std::size_t length) {
+        std::string bytes(length, ' ');
+        for (char& c : bytes) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        return bytes;
+    };
+    for (int round = 0; round < 300; ++round) {
+        const std::size_t before = Block - 12 + random() % 12;
+        std::string book =
+            random() % 2 == 0 ? std::string(before, 'x') : test::largeBook(before - before % 2);
+        book += randomBytes(12 + random() % 12);
+        if (random() % 4 == 0) {
+            // Last in the first block, or first in the next, where it may
+            // be the second byte of a pair.
+            book[Block - random() % 2] = '\x1A';
+        }
+        if (random() % 8 == 0) {
+            book += std::string("\0", 1);  // a stop that is no end mark
+        }
+        if (random() % 3 == 0) {
+            book += std::string(random() % 4, '\x1A');
+        }
+        // Half the time a text that lies across the edge somewhere. A typed
+        // text is made of whole characters: none ends in a lead byte.
+        std::string search = random() % 2 == 0
+                                 ? book.substr(Block - 1 - random() % 3, 2 + random() % 2)
+                                 : randomBytes(1 + random() % 3);
+        if (!isCharacterStart(search, 0, search.size())) {
+            search.pop_back();
+        }
+        if (search.empty()) {
+            continue;
+        }
+        // The search text as its own replacement only checks the book.
+        const std::string replacement = random() % 4 == 0 ? search : randomBytes(random() % 3);
+        SCOPED_TRACE(testing::PrintToString(book.substr(before - 4)) + " / " +
+                     testing::PrintToString(search) + " / " + testing::PrintToString(replacement));
+        const ByteText path = folder.book("edge.txt", book);
+
+        const ReplaceResult result =
+            replaceInBooks({path}, ByteText(search), ByteText(replacement));
+
+        const auto expected = replacedWhole(book, search, replacement);
+        if (!expected) {
+            ASSERT_EQ(result.failures, (std::vector<Failure>{{path, Problem::NotPlainText}}));
+            ASSERT_TRUE(readAll(path) == book);
+        } else {
+            ASSERT_TRUE(result.failures.empty());
+            ASSERT_TRUE(readAll(path) == *expected);
+            ASSERT_EQ(result.changed.size(), *expected == book ? 0u : 1u);
+        }
+    }
 }
 
 TEST_F(ReplaceInBooks, ABookWithAStopByteInsideStaysUnchanged) {
