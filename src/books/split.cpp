@@ -21,10 +21,12 @@ constexpr std::size_t BlockBytes = std::size_t{1} << 20;
 constexpr std::string_view ChapterStart = "\xB5\xDA";  // 第
 constexpr std::string_view ChapterEnd = "\xD5\xC2";    // 章
 constexpr std::string_view SectionEnd = "\xBD\xDA";    // 节
-constexpr std::int64_t MarkerWindow = 19;
+constexpr std::size_t MarkerWindow = 19;
 
-bool withinWindow(std::int64_t start, std::int64_t end) {
-    return start >= 0 && end >= 0 && end - start >= 1 && end - start <= MarkerWindow;
+constexpr std::size_t NotFound = std::string_view::npos;
+
+bool withinWindow(std::size_t start, std::size_t end) {
+    return start != NotFound && end != NotFound && end > start && end - start <= MarkerWindow;
 }
 
 // The boundaries of the pieces before pruning: 0, the offset of every
@@ -34,7 +36,7 @@ std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& 
     std::string buffer;
     std::int64_t bufferOffset = 0;  // where buffer[0] is in the book
     std::size_t lineStart = 0;
-    std::size_t at = 0;  // the next character start to look at
+    std::size_t at = 0;  // where the search for the next line break goes on
     bool atEnd = false;
     while (!atEnd) {
         buffer.erase(0, lineStart);
@@ -52,24 +54,21 @@ std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& 
         buffer.resize(kept + *got);
         atEnd = *got == 0;
 
+        // A line break is a byte of its own unless it is the second byte of
+        // a pair; only the run of high bytes in front of it tells.
         const std::string_view bytes = buffer;
-        while (at < bytes.size()) {
-            const auto byte = static_cast<unsigned char>(bytes[at]);
-            if (isHighByte(byte)) {
-                if (at + 1 == bytes.size() && !atEnd) {
-                    break;  // its second byte comes with the next block
-                }
-                at += characterLengthAt(bytes, at);
+        for (std::size_t lineEnd = bytes.find('\n', at); lineEnd != NotFound;
+             lineEnd = bytes.find('\n', lineEnd + 1)) {
+            if (!isCharacterStart(bytes, lineStart, lineEnd)) {
                 continue;
             }
-            ++at;
-            if (byte == '\n') {
-                if (isChapterHeading(bytes.substr(lineStart, at - 1 - lineStart))) {
-                    boundaries.push_back(bufferOffset + static_cast<std::int64_t>(lineStart));
-                }
-                lineStart = at;
+            if (isChapterHeading(bytes.substr(lineStart, lineEnd - lineStart))) {
+                boundaries.push_back(bufferOffset + static_cast<std::int64_t>(lineStart));
             }
+            lineStart = lineEnd + 1;
         }
+        // What follows the last line break has been looked through.
+        at = bytes.size();
     }
     // The last line has no line break.
     if (lineStart < buffer.size() && isChapterHeading(std::string_view(buffer).substr(lineStart))) {
@@ -104,32 +103,13 @@ Copy copyRange(const platform::OsFile& book, std::int64_t from, std::int64_t to,
 }  // namespace
 
 bool isChapterHeading(std::string_view line) {
-    std::int64_t chapterStart = -1;
-    std::int64_t chapterEnd = -1;
-    std::int64_t sectionEnd = -1;
-    for (std::size_t at = 0; at < line.size();) {
-        const auto byte = static_cast<unsigned char>(line[at]);
-        if (isStopByte(byte)) {
-            break;
-        }
-        const std::size_t length = characterLengthAt(line, at);
-        if (length == 2) {
-            const std::string_view character = line.substr(at, 2);
-            if (character[1] == '\0') {
-                break;  // a NUL stops a line even behind a lead byte
-            }
-            const auto position = static_cast<std::int64_t>(at);
-            if (chapterStart < 0 && character == ChapterStart) {
-                chapterStart = position;
-            } else if (chapterEnd < 0 && character == ChapterEnd) {
-                chapterEnd = position;
-            } else if (sectionEnd < 0 && character == SectionEnd) {
-                sectionEnd = position;
-            }
-        }
-        at += length;
+    const std::string_view text = line.substr(0, textLengthBeforeStop(line));
+    const std::size_t chapterStart = findBytes(text, ChapterStart);
+    if (chapterStart == NotFound) {
+        return false;  // most lines: the rest need not be looked for
     }
-    return withinWindow(chapterStart, chapterEnd) || withinWindow(chapterStart, sectionEnd);
+    return withinWindow(chapterStart, findBytes(text, ChapterEnd)) ||
+           withinWindow(chapterStart, findBytes(text, SectionEnd));
 }
 
 std::vector<std::int64_t> pruneBoundaries(std::vector<std::int64_t> boundaries) {

@@ -43,6 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"MarkersTouch", gbkBytes("第章"), true},
                     LineCase{"InsideALine", gbkBytes("　　正文第三章"), true},
                     LineCase{"SeventeenBytesBetween", gbkBytes("第一千二百三十四章"), true},
+                    LineCase{"NineteenBytesApart", gbkBytes("第一二三四五六七八9章"), true},
+                    LineCase{"TwentyBytesApart", gbkBytes("第一二三四五六七八90章"), false},
                     LineCase{"TooFarApart", gbkBytes("第一百二十三万四千五百六十七章"), false},
                     LineCase{"SectionNearAfterFarChapter",
                              gbkBytes("第一百二十三万四千五百六十七章第二节"), false},
@@ -57,6 +59,47 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"AfterANul", std::string("\0", 1) + gbkBytes("第一章"), false},
                     LineCase{"Empty", "", false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The heading rule read plainly: walk the line by characters up to its first
+// stop byte, noting where 第, 章 and 节 first start.
+bool headingByWalking(std::string_view line) {
+    std::size_t at = 0;
+    long start = -1, chapterEnd = -1, sectionEnd = -1;
+    while (at < line.size() && line[at] != '\0' && line[at] != '\x1A') {
+        const std::size_t length = characterLengthAt(line, at);
+        if (length == 2 && line[at + 1] == '\0') {
+            break;
+        }
+        const std::string_view character = line.substr(at, length);
+        const auto position = static_cast<long>(at);
+        if (character == "\xB5\xDA" && start < 0) {
+            start = position;
+        } else if (character == "\xD5\xC2" && chapterEnd < 0) {
+            chapterEnd = position;
+        } else if (character == "\xBD\xDA" && sectionEnd < 0) {
+            sectionEnd = position;
+        }
+        at += length;
+    }
+    const auto near = [start](long end) { return start >= 0 && end > start && end - start <= 19; };
+    return near(chapterEnd) || near(sectionEnd);
+}
+
+TEST(HeadingRuleOnRandomLines, AgreesWithAPlainWalk) {
+    // Markers, their bytes alone (so they straddle characters), other pairs,
+    // ASCII and stop bytes.
+    const std::string parts[] = {
+        "\xB5\xDA", "\xD5\xC2", "\xBD\xDA",           "\xB5", "\xDA",    "\xC1",
+        "a",        "\r",       std::string("\0", 1), "\x1A", "\xB0\xA1"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (std::size_t count = random() % 16; count > 0; --count) {
+            line += parts[random() % std::size(parts)];
+        }
+        ASSERT_EQ(isChapterHeading(line), headingByWalking(line)) << testing::PrintToString(line);
+    }
+}
 
 struct PruneCase {
     const char* name;
