@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/code_page.h"
+#include "core/platform.h"
 
 namespace juanzhi::cli {
 
@@ -165,6 +166,10 @@ int runCommandLine(const std::vector<std::string>& arguments, const Console& con
         }
         if (!folder) {
             return UsageError;
+        }
+        // Every piece would fail alike, each with a line of its own.
+        if (!folder->empty() && !platform::fileIdentity(*folder)) {
+            return usageError(console, "--out: there is no folder " + request.folder);
         }
         const Numbering numbering = request.prefix ? Numbering::Prefix : Numbering::Suffix;
         return splitCommand(books->front(), name, numbering, *folder, console);

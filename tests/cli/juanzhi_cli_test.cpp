@@ -170,6 +170,7 @@ TEST(JuanzhiCli, WrongUsageTouchesNothing) {
         {"rename", "--fast", "a.txt"},
         {"merge", "a.txt"},
         {"split", "a.txt", "a.txt"},
+        {"split", "--out", "missing", "a.txt"},
         {"replace", "--with", "x", "a.txt"},
         {"replace", "--search", "", "--with", "x", "a.txt"},
         {"insert", "a.txt"},
