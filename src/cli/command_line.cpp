@@ -116,10 +116,7 @@ int runCommandLine(const std::vector<std::string>& arguments, const Console& con
     CLI::App* replace =
         app.add_subcommand("replace", "Replace every occurrence of a text in each book.");
     replace->add_option("--search", request.search, "The text to find")->required();
-    replace
-        ->add_option("--with", request.replacement,
-                     "The text to put in its place (may be "
-                     "empty)")
+    replace->add_option("--with", request.replacement, "The text to put in its place (or empty)")
         ->required();
     replace->add_option("FILE", request.books, "The books")->required();
 
@@ -157,14 +154,11 @@ int runCommandLine(const std::vector<std::string>& arguments, const Console& con
     }
     if (split->parsed()) {
         const auto folder = convert.path(request.folder, "the folder's name");
-        std::optional<ByteText> name;
-        if (request.name) {
-            name = convert.path(*request.name, "the name");
-            if (!name) {
-                return UsageError;
-            }
-        }
         if (!folder) {
+            return UsageError;
+        }
+        std::optional<ByteText> name;
+        if (request.name && !(name = convert.path(*request.name, "the name"))) {
             return UsageError;
         }
         // Every piece would fail alike, each with a line of its own.

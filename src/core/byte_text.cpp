@@ -130,31 +130,21 @@ std::size_t findBytes(std::string_view text, std::string_view pattern, std::size
     return findAtCharacterStart(text, pattern, from);
 }
 
-std::size_t replaceAllPieces(std::string_view text, std::string_view search,
-                             std::string_view replacement, const TextPiece& piece) {
-    if (search.empty()) {
-        piece(text);
-        return 0;
+std::string replaceAllBytes(std::string_view text, std::string_view search,
+                            std::string_view replacement) {
+    if (text.empty() || search.empty()) {
+        return std::string(text);
     }
-    std::size_t count = 0;
+    std::string result;
+    result.reserve(text.size());
     std::size_t from = 0;
     for (std::size_t hit = findAtCharacterStart(text, search, 0); hit != NotFound;
          hit = findAtCharacterStart(text, search, from)) {
-        piece(text.substr(from, hit - from));
-        piece(replacement);
+        result.append(text.substr(from, hit - from));
+        result.append(replacement);
         from = hit + search.size();
-        ++count;
     }
-    piece(text.substr(from));
-    return count;
-}
-
-std::string replaceAllBytes(std::string_view text, std::string_view search,
-                            std::string_view replacement) {
-    std::string result;
-    result.reserve(text.size());
-    replaceAllPieces(text, search, replacement,
-                     [&result](std::string_view piece) { result.append(piece); });
+    result.append(text.substr(from));
     return result;
 }
 

@@ -2,7 +2,6 @@
 
 #include <concepts>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -70,14 +69,6 @@ std::string replaceAllBytes(std::string_view text, std::string_view search,
 // `from` (itself a character start) that starts a character;
 // std::string_view::npos when there is none. Raw bytes, as replaceAllBytes.
 std::size_t findBytes(std::string_view text, std::string_view pattern, std::size_t from = 0);
-
-// What replaceAllBytes gives, handed to `piece` part by part in order (the
-// text between occurrences, and the replacements) instead of gathered: a
-// large book is so written out without a second copy of it in memory.
-// Returns the number of occurrences replaced.
-using TextPiece = std::function<void(std::string_view piece)>;
-std::size_t replaceAllPieces(std::string_view text, std::string_view search,
-                             std::string_view replacement, const TextPiece& piece);
 
 ByteText concatParts(std::initializer_list<std::string_view> parts);
 
