@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "books/file_name.h"
+#include "core/block_size.h"
 #include "core/character_rule.h"
 #include "core/path.h"
 #include "core/pending_file.h"
@@ -16,8 +17,6 @@ using platform::FileError;
 
 namespace {
 
-// Books are copied in blocks of this size; only one block is held at once.
-constexpr std::size_t BlockBytes = std::size_t{1} << 20;
 
 constexpr std::string_view LineBreak = "\r\n";
 

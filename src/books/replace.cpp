@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/block_size.h"
 #include "core/character_rule.h"
 #include "core/pending_file.h"
 #include "core/platform.h"
@@ -18,8 +19,6 @@ using platform::FileError;
 
 namespace {
 
-// Books are read in blocks of this size; only one block is held at once.
-constexpr std::size_t BlockBytes = std::size_t{1} << 20;
 
 // The new content of a book, written beside it only from its first change
 // on. Until then it is the book's own start, which is then copied from the

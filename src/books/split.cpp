@@ -5,6 +5,7 @@
 #include <string>
 
 #include "books/file_name.h"
+#include "core/block_size.h"
 #include "core/character_rule.h"
 #include "core/path.h"
 #include "core/platform.h"
@@ -14,9 +15,6 @@ namespace juanzhi {
 
 namespace {
 
-// The book is read and copied in blocks of this size; only an unfinished
-// line is carried from one block to the next.
-constexpr std::size_t BlockBytes = std::size_t{1} << 20;
 
 constexpr std::string_view ChapterStart = "\xB5\xDA";  // 第
 constexpr std::string_view ChapterEnd = "\xD5\xC2";    // 章

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "core/block_size.h"
 #include "core/path.h"
 
 namespace juanzhi {
@@ -12,8 +13,6 @@ using platform::FileError;
 
 namespace {
 
-// Pieces are gathered up to this size before they are written.
-constexpr std::size_t BlockBytes = std::size_t{1} << 20;
 
 // A name no book has, so a file left behind by a crash is easy to tell.
 ByteText passingName() {
