@@ -30,6 +30,12 @@ std::string_view problemText(Problem problem) {
             return "文件中有空字节等非文本内容，未改动";
         case Problem::TextNotSavable:
             return "输入的文字中有无法保存的字符，未改动";
+        case Problem::InUse:
+            return "文件正被另一个任务改动，未改动";
+        case Problem::IsFolder:
+            return "这是文件夹，不是文件";
+        case Problem::OutOfMemory:
+            return "内存不足";
     }
     return "未知错误";
 }
@@ -47,6 +53,10 @@ std::optional<Problem> commonProblem(FileError error) {
             return Problem::BadName;
         case FileError::DiskFull:
             return Problem::DiskFull;
+        case FileError::Busy:
+            return Problem::InUse;
+        case FileError::IsFolder:
+            return Problem::IsFolder;
         default:
             return std::nullopt;
     }

@@ -23,6 +23,9 @@ enum class Problem {
     PieceWouldBeBook,  // a split piece would overwrite the book being split
     NotPlainText,      // NUL or end-of-text bytes inside: not a GBK text
     TextNotSavable,    // a typed text the code page cannot hold
+    InUse,             // another run of this program is changing it
+    IsFolder,          // a folder was given where a book belongs
+    OutOfMemory,       // the job needed more memory than there was
 };
 
 // One book or file that an operation could not handle.

@@ -14,12 +14,14 @@ struct InsertPlaces {
 };
 
 // Inserts `content` and CR LF into each book, one after the other in the
-// given order, in place: as its second line (right after the first line
-// break; a one-line book without one gets it at the end of that line) and at
-// its end after a CR LF, so that it starts a line of its own. With both, the
-// second line goes first, in the same opening. The rest of a book moves down
-// in blocks, and an insertion that fails leaves the book as it was before
-// it. Books that cannot be opened or written are reported.
+// given order: as its second line (right after the first line break; a
+// one-line book without one gets it at the end of that line) and at its end
+// after a CR LF, so that it starts a line of its own. With both, the second
+// line goes first. A book is written beside itself and takes its old
+// place in one step, keeping its permissions, so it is always wholly old or
+// wholly new; a symbolic link to it stays a link. A book that another run
+// is changing, that cannot be read or written, or that is no plain text
+// (bytes after a NUL or an end-of-text mark) is left as it was and reported.
 std::vector<Failure> insertIntoBooks(const std::vector<ByteText>& paths, InsertPlaces places,
                                      const ByteText& content);
 

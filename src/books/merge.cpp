@@ -1,14 +1,14 @@
 #include "books/merge.h"
 
-#include <string>
+#include <new>
+#include <optional>
 #include <string_view>
 
 #include "books/file_name.h"
-#include "core/block_size.h"
-#include "core/character_rule.h"
 #include "core/path.h"
 #include "core/pending_file.h"
 #include "core/platform.h"
+#include "core/text_blocks.h"
 #include "core/text_file.h"
 
 namespace juanzhi {
@@ -17,39 +17,30 @@ using platform::FileError;
 
 namespace {
 
-
 constexpr std::string_view LineBreak = "\r\n";
 
-enum class Copy { Done, ReadFailed, WriteFailed };
-
-// Appends the book's text in front of its first stop byte to the output.
-Copy copyText(const platform::OsFile& book, PendingFile& output, std::string& block,
-              FileError& writeError) {
-    std::int64_t offset = 0;
-    std::size_t carried = 0;  // a lead byte from the end of the block before
+// Hands the book's text to `output` block by block, or, without an output,
+// only checks it. A book whose text is followed by anything but a run of
+// end-of-text marks is no plain text: it would be cut short.
+std::optional<Problem> copyText(const platform::OsFile& book, PendingFile* output,
+                                FileError& writeError) {
+    TextBlocks blocks(book);
     while (true) {
-        const auto got = book.readAt(offset, block.data() + carried, block.size() - carried);
-        if (!got) {
-            return Copy::ReadFailed;
+        const auto block = blocks.next();
+        if (!block) {
+            return Problem::CannotRead;
         }
-        offset += static_cast<std::int64_t>(*got);
-        const bool atEnd = *got == 0;
-        const std::string_view bytes(block.data(), carried + *got);
-        // A lead byte at the end waits for its second byte: a NUL there
-        // would end the text in front of the lead.
-        const bool leadWaits = !atEnd && !isCharacterStart(bytes, 0, bytes.size());
-        const std::string_view whole = bytes.substr(0, bytes.size() - (leadWaits ? 1 : 0));
-        const std::size_t text = textLengthBeforeStop(whole);
-        writeError = output.append(whole.substr(0, text));
-        if (writeError != FileError::None) {
-            return Copy::WriteFailed;
+        if (!onlyEndMarks(block->after)) {
+            return Problem::NotPlainText;
         }
-        if (text < whole.size() || atEnd) {
-            return Copy::Done;
+        if (output) {
+            writeError = output->append(block->text);
+            if (writeError != FileError::None) {
+                return writeProblem(writeError);
+            }
         }
-        carried = leadWaits ? 1 : 0;
-        if (leadWaits) {
-            block[0] = bytes.back();
+        if (block->last) {
+            return std::nullopt;
         }
     }
 }
@@ -83,41 +74,50 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
         return result;
     }
     FileError why = FileError::None;
+    PendingFile::clearAbandonedBeside(output);
     auto merged = PendingFile::create(output, why);
     if (!merged) {
         result.failures.push_back({output, writeProblem(why)});
         return result;
     }
 
-    std::string block(BlockBytes, '\0');
+    // Once a book has failed nothing is written any more; the rest are
+    // only checked, so that every book that stands in the way is reported.
+    bool writing = true;
     for (const ByteText& path : paths) {
-        const std::int64_t start = merged->size();
+        std::optional<Problem> problem;
         const auto book =
             platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);
         if (!book.file) {
-            result.failures.push_back({path, readProblem(book.error)});
+            problem = readProblem(book.error);
         } else {
-            switch (copyText(*book.file, *merged, block, why)) {
-                case Copy::Done:
-                    break;
-                case Copy::ReadFailed:
-                    // Nothing of a book that broke midway, rather than a part.
-                    merged->cutBack(start);
-                    result.failures.push_back({path, Problem::CannotRead});
-                    break;
-                case Copy::WriteFailed:
-                    result.failures.push_back({output, writeProblem(why)});
-                    return result;
+            why = FileError::None;
+            try {
+                problem = copyText(*book.file, writing ? &*merged : nullptr, why);
+            } catch (const std::bad_alloc&) {
+                problem = Problem::OutOfMemory;
+            }
+            if (why != FileError::None) {
+                result.failures.push_back({output, writeProblem(why)});
+                return result;
             }
         }
-        why = merged->append(LineBreak);
-        if (why != FileError::None) {
-            result.failures.push_back({output, writeProblem(why)});
-            return result;
+        if (problem) {
+            result.failures.push_back({path, *problem});
+            writing = false;
+        } else if (writing) {
+            why = merged->append(LineBreak);
+            if (why != FileError::None) {
+                result.failures.push_back({output, writeProblem(why)});
+                return result;
+            }
         }
         if (onPassed) {
             onPassed(path);
         }
+    }
+    if (!writing) {
+        return result;  // the older output, if any, stays as it was
     }
     // The merged book can always be made again from the books, which stay
     // whole, so it is not waited for on the disk: that wait alone would make

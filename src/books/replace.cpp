@@ -1,7 +1,7 @@
 #include "books/replace.h"
 
-#include <cstring>
-#include <memory>
+#include <algorithm>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,14 +11,15 @@
 #include "core/character_rule.h"
 #include "core/pending_file.h"
 #include "core/platform.h"
+#include "core/text_blocks.h"
 #include "core/text_file.h"
+#include "core/writer_lock.h"
 
 namespace juanzhi {
 
 using platform::FileError;
 
 namespace {
-
 
 // The new content of a book, written beside it only from its first change
 // on. Until then it is the book's own start, which is then copied from the
@@ -106,12 +107,6 @@ class NewBook {
     FileError failed_ = FileError::None;
 };
 
-// Only a run of end-of-text marks may follow a book's text: anything else
-// there (NUL, UTF-16 text) is no GBK text, which a replacement would damage.
-bool onlyEndMarks(std::string_view bytes) {
-    return bytes.find_first_not_of(static_cast<char>(StopByteSub)) == std::string_view::npos;
-}
-
 enum class Outcome { Unchanged, Changed };
 
 struct BookOutcome {
@@ -119,117 +114,68 @@ struct BookOutcome {
     std::optional<Problem> problem;
 };
 
-// Replaces every occurrence in a book read block by block. Each block is
-// searched up to the last place where a whole occurrence may still start;
-// the bytes from there on (fewer than the search text, and a lead byte
-// waiting for its second byte) go in front of the next block, so an
-// occurrence across two blocks is found as in the whole book.
-class BookReplacement {
+// Replaces every occurrence in a text handed over part by part, exactly as
+// in the whole text at once. Each part is searched for whole occurrences;
+// the bytes from the first character start at which an occurrence might
+// still begin go in front of the next part. Character starts are walked as
+// the whole-text rule walks them: on from the end of each replacement.
+class Replacer {
   public:
-    BookReplacement(const platform::OsFile& book, std::string_view search,
-                    std::string_view replacement, NewBook& out)
-        : book_(book),
-          search_(search),
-          replacement_(replacement),
-          out_(out),
-          buffer_(new char[BlockBytes + search.size() + 1]) {}
-
-    std::optional<Problem> run() {
-        while (out_.failure() == FileError::None) {
-            const auto got = book_.readAt(offset_, buffer_.get() + carried_, BlockBytes);
-            if (!got) {
-                return Problem::CannotRead;
-            }
-            offset_ += static_cast<std::int64_t>(*got);
-            const bool atEnd = *got == 0;
-            const std::string_view bytes(buffer_.get(), carried_ + *got);
-            carried_ = 0;
-            if (textEnded_) {
-                if (!onlyEndMarks(bytes)) {
-                    return Problem::NotPlainText;
-                }
-                out_.keep(bytes);
-                if (atEnd) {
-                    return std::nullopt;
-                }
-                continue;
-            }
-            // A lead byte at the end waits for its second byte: a stop byte
-            // there would be that second byte.
-            const bool leadWaits = !atEnd && !isCharacterStart(bytes, 0, bytes.size());
-            const std::string_view whole = bytes.substr(0, bytes.size() - (leadWaits ? 1 : 0));
-            const std::size_t text = textLengthBeforeStop(whole);
-            if (text < whole.size() || atEnd) {
-                replaceIn(bytes.substr(0, text), text);
-                const std::string_view rest = bytes.substr(text);
-                if (!onlyEndMarks(rest)) {
-                    return Problem::NotPlainText;
-                }
-                out_.keep(rest);
-                if (atEnd) {
-                    return std::nullopt;
-                }
-                textEnded_ = true;
-                continue;
-            }
-            const std::string_view rest = bytes.substr(replaceIn(whole, safeEnd(whole)));
-            std::memmove(buffer_.get(), rest.data(), rest.size());
-            carried_ = rest.size();
-        }
-        return std::nullopt;
+    Replacer(std::string_view search, std::string_view replacement, NewBook& out)
+        : search_(search), replacement_(replacement), out_(out) {
+        carried_.reserve(BlockBytes + search.size() + 1);
     }
 
-  private:
-    // The last character start at or before the first place where a whole
-    // occurrence no longer fits in `bytes`.
-    std::size_t safeEnd(std::string_view bytes) const {
-        if (search_.empty()) {
-            return bytes.size();
-        }
-        if (bytes.size() < search_.size()) {
-            return 0;
-        }
-        const std::size_t limit = bytes.size() - search_.size() + 1;
-        return isCharacterStart(bytes, 0, limit) ? limit : limit - 1;
-    }
-
-    // Hands `bytes` on, occurrences that start before `end` replaced, up to
-    // `end` or the end of the last occurrence; returns how far that is.
-    std::size_t replaceIn(std::string_view bytes, std::size_t end) {
+    void feed(std::string_view part, bool last) {
+        carried_.append(part);
+        const std::string_view bytes = carried_;
         std::size_t from = 0;
         if (!search_.empty()) {
-            // Occurrences that start before `end`, and only those, lie
-            // wholly in front of end + the search text's length - 1.
-            const std::string_view scope =
-                bytes.substr(0, std::min(bytes.size(), end + search_.size() - 1));
-            for (std::size_t hit = findBytes(scope, search_); hit != std::string_view::npos;
-                 hit = findBytes(scope, search_, from)) {
+            for (std::size_t hit = findBytes(bytes, search_); hit != std::string_view::npos;
+                 hit = findBytes(bytes, search_, from)) {
                 out_.keep(bytes.substr(from, hit - from));
                 out_.change(replacement_);
                 from = hit + search_.size();
             }
         }
-        if (from >= end) {
-            return from;
-        }
-        out_.keep(bytes.substr(from, end - from));
-        return end;
+        const std::size_t cut = last ? bytes.size() : carryFrom(bytes, from);
+        out_.keep(bytes.substr(from, cut - from));
+        carried_.erase(0, cut);
     }
 
-    const platform::OsFile& book_;
+  private:
+    // The first character start at or after `from` at which an occurrence
+    // would reach past `bytes`; a lead byte at the end still wants its
+    // second byte, so it starts no character of its own there.
+    std::size_t carryFrom(std::string_view bytes, std::size_t from) const {
+        if (search_.empty()) {
+            return bytes.size();
+        }
+        const std::size_t reach = search_.size() - 1;
+        const std::size_t target = std::max(from, bytes.size() > reach ? bytes.size() - reach : 0);
+        const std::size_t cut = walkToCharacterStart(bytes, from, target);
+        if (cut >= bytes.size() && bytes.size() > from &&
+            isHighByte(static_cast<unsigned char>(bytes.back())) &&
+            isCharacterStart(bytes, from, bytes.size() - 1)) {
+            return bytes.size() - 1;
+        }
+        return std::min(cut, bytes.size());
+    }
+
     std::string_view search_;
     std::string_view replacement_;
     NewBook& out_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t carried_ = 0;  // bytes in front of the next block's
-    std::int64_t offset_ = 0;  // where the next block is read
-    bool textEnded_ = false;   // a stop byte was reached
+    std::string carried_;
 };
 
-BookOutcome replaceInBook(const ByteText& path, std::string_view search,
-                          std::string_view replacement) {
-    const auto opened =
-        platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);
+BookOutcome replaceInBook(const ByteText& listed, std::string_view search,
+                          std::string_view replacement, LeftoverClearing& leftovers) {
+    // A change goes to the book itself; a link to it stays a link.
+    const ByteText path = platform::linkTarget(listed);
+    leftovers.beside(path);
+    // Locked for the whole run, so that no other run changes the book
+    // between its reading and its replacement.
+    const auto opened = openForWriting(path, platform::Access::ReadOnly);
     if (!opened.file) {
         return {Outcome::Unchanged, readProblem(opened.error)};
     }
@@ -237,9 +183,24 @@ BookOutcome replaceInBook(const ByteText& path, std::string_view search,
     // The search text as its own replacement changes nothing: it is only
     // checked that the book is plain text, as for any other search.
     const std::string_view searched = search == replacement ? std::string_view() : search;
-    BookReplacement replacing(*opened.file, searched, replacement, newBook);
-    if (const auto problem = replacing.run()) {
-        return {Outcome::Unchanged, problem};
+    Replacer replacing(searched, replacement, newBook);
+    TextBlocks blocks(*opened.file);
+    while (newBook.failure() == FileError::None) {
+        const auto block = blocks.next();
+        if (!block) {
+            return {Outcome::Unchanged, Problem::CannotRead};
+        }
+        replacing.feed(block->text, block->last || !block->after.empty());
+        // Only a run of end-of-text marks may follow a book's text: anything
+        // else there (NUL, UTF-16 text) is no GBK text, which a replacement
+        // would damage.
+        if (!onlyEndMarks(block->after)) {
+            return {Outcome::Unchanged, Problem::NotPlainText};
+        }
+        newBook.keep(block->after);
+        if (block->last) {
+            break;
+        }
     }
     if (!newBook.changed()) {
         if (newBook.failure() != FileError::None) {
@@ -258,8 +219,14 @@ BookOutcome replaceInBook(const ByteText& path, std::string_view search,
 ReplaceResult replaceInBooks(const std::vector<ByteText>& paths, const ByteText& search,
                              const ByteText& replacement, const BookHandled& onHandled) {
     ReplaceResult result;
+    LeftoverClearing leftovers;
     for (const ByteText& path : paths) {
-        const BookOutcome done = replaceInBook(path, search.bytes(), replacement.bytes());
+        BookOutcome done;
+        try {
+            done = replaceInBook(path, search.bytes(), replacement.bytes(), leftovers);
+        } catch (const std::bad_alloc&) {
+            done = {Outcome::Unchanged, Problem::OutOfMemory};
+        }
         if (done.problem) {
             result.failures.push_back({path, *done.problem});
             continue;

@@ -1,6 +1,7 @@
 #include "books/split.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -8,13 +9,15 @@
 #include "core/block_size.h"
 #include "core/character_rule.h"
 #include "core/path.h"
+#include "core/pending_file.h"
 #include "core/platform.h"
 #include "core/text_file.h"
 
 namespace juanzhi {
 
-namespace {
+using platform::FileError;
 
+namespace {
 
 constexpr std::string_view ChapterStart = "\xB5\xDA";  // 第
 constexpr std::string_view ChapterEnd = "\xD5\xC2";    // 章
@@ -27,14 +30,67 @@ bool withinWindow(std::size_t start, std::size_t end) {
     return start != NotFound && end != NotFound && end > start && end - start <= MarkerWindow;
 }
 
+// What is known of a line so far: where its first "第", "章" and "节" stand
+// (counted from the line's start), found part by part, so that a line of any
+// length is looked at without being held whole.
+class HeadingMarks {
+  public:
+    // The next part of the line; it starts where a character starts,
+    // `offset` bytes after the line's start.
+    void add(std::string_view part, std::size_t offset) {
+        if (ended_) {
+            return;
+        }
+        const std::size_t length = textLengthBeforeStop(part);
+        const std::string_view text = part.substr(0, length);
+        find(text, offset, ChapterStart, start_);
+        find(text, offset, ChapterEnd, chapter_);
+        find(text, offset, SectionEnd, section_);
+        ended_ = length < part.size();
+    }
+
+    bool isHeading() const {
+        return withinWindow(start_, chapter_) || withinWindow(start_, section_);
+    }
+
+  private:
+    static void find(std::string_view text, std::size_t offset, std::string_view marker,
+                     std::size_t& first) {
+        if (first == NotFound) {
+            const std::size_t at = findBytes(text, marker);
+            first = at == NotFound ? NotFound : offset + at;
+        }
+    }
+
+    std::size_t start_ = NotFound;
+    std::size_t chapter_ = NotFound;
+    std::size_t section_ = NotFound;
+    bool ended_ = false;  // a stop byte ended the line's text
+};
+
 // The boundaries of the pieces before pruning: 0, the offset of every
 // heading line, the book's size. Nothing when the book cannot be read.
+// Memory stays within two blocks: of a line longer than a block, what has
+// been looked through is kept only as its marks.
 std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& book) {
     std::vector<std::int64_t> boundaries{0};
     std::string buffer;
     std::int64_t bufferOffset = 0;  // where buffer[0] is in the book
     std::size_t lineStart = 0;
-    std::size_t at = 0;  // where the search for the next line break goes on
+    std::size_t at = 0;                    // where the search for the next line break goes on
+    std::size_t folded = 0;                // bytes of the current line already looked through
+    std::optional<HeadingMarks> longLine;  // the marks of those bytes
+    const auto lineIsHeading = [&](std::string_view rest) {
+        if (!longLine) {
+            return isChapterHeading(rest);
+        }
+        longLine->add(rest, folded);
+        return longLine->isHeading();
+    };
+    const auto lineOffset = [&] {
+        return bufferOffset + static_cast<std::int64_t>(lineStart) -
+               static_cast<std::int64_t>(folded);
+    };
     bool atEnd = false;
     while (!atEnd) {
         buffer.erase(0, lineStart);
@@ -60,17 +116,35 @@ std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& 
             if (!isCharacterStart(bytes, lineStart, lineEnd)) {
                 continue;
             }
-            if (isChapterHeading(bytes.substr(lineStart, lineEnd - lineStart))) {
-                boundaries.push_back(bufferOffset + static_cast<std::int64_t>(lineStart));
+            if (lineIsHeading(bytes.substr(lineStart, lineEnd - lineStart))) {
+                boundaries.push_back(lineOffset());
             }
             lineStart = lineEnd + 1;
+            folded = 0;
+            longLine.reset();
         }
         // What follows the last line break has been looked through.
         at = bytes.size();
+        if (!atEnd && bytes.size() - lineStart > BlockBytes) {
+            // Looked through up to its last character start; a lead byte
+            // at the end still waits for its second byte.
+            const std::size_t end = walkToCharacterStart(bytes, lineStart, bytes.size() - 1);
+            if (!longLine) {
+                longLine.emplace();
+            }
+            longLine->add(bytes.substr(lineStart, end - lineStart), folded);
+            folded += end - lineStart;
+            bufferOffset += static_cast<std::int64_t>(end);
+            buffer.erase(0, end);
+            at = buffer.size();
+            lineStart = 0;
+        }
     }
     // The last line has no line break.
-    if (lineStart < buffer.size() && isChapterHeading(std::string_view(buffer).substr(lineStart))) {
-        boundaries.push_back(bufferOffset + static_cast<std::int64_t>(lineStart));
+    if (lineStart < buffer.size() || longLine) {
+        if (lineIsHeading(std::string_view(buffer).substr(lineStart))) {
+            boundaries.push_back(lineOffset());
+        }
     }
     boundaries.push_back(bufferOffset + static_cast<std::int64_t>(buffer.size()));
     return boundaries;
@@ -78,22 +152,21 @@ std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& 
 
 enum class Copy { Done, ReadFailed, WriteFailed };
 
-// Copies the book's bytes [from, to) to the start of `piece`.
-Copy copyRange(const platform::OsFile& book, std::int64_t from, std::int64_t to,
-               const platform::OsFile& piece, std::string& block) {
-    std::int64_t written = 0;
-    while (from + written < to) {
+// Appends the book's bytes [from, to) to `piece`.
+Copy copyRange(const platform::OsFile& book, std::int64_t from, std::int64_t to, PendingFile& piece,
+               std::string& block, FileError& writeError) {
+    while (from < to) {
         const auto wanted = static_cast<std::size_t>(
-            std::min<std::int64_t>(to - from - written, static_cast<std::int64_t>(block.size())));
-        const auto got = book.readAt(from + written, block.data(), wanted);
+            std::min<std::int64_t>(to - from, static_cast<std::int64_t>(block.size())));
+        const auto got = book.readAt(from, block.data(), wanted);
         if (!got || *got == 0) {
             return Copy::ReadFailed;  // the book shrank or broke since the scan
         }
-        if (piece.writeAt(written, std::string_view(block.data(), *got)) !=
-            platform::FileError::None) {
+        writeError = piece.append(std::string_view(block.data(), *got));
+        if (writeError != FileError::None) {
             return Copy::WriteFailed;
         }
-        written += static_cast<std::int64_t>(*got);
+        from += static_cast<std::int64_t>(*got);
     }
     return Copy::Done;
 }
@@ -134,15 +207,17 @@ ByteText piecePath(const ByteText& folder, const ByteText& name, std::int64_t nu
     return folder.empty() ? fileName : joinPath(folder, fileName);
 }
 
-SplitResult splitBook(const ByteText& bookPath, const ByteText& name, Numbering numbering,
-                      const ByteText& folder) {
+namespace {
+
+SplitResult splitWholeBook(const ByteText& bookPath, const ByteText& name, Numbering numbering,
+                           const ByteText& folder) {
     SplitResult result;
     const ByteText pieceName = mendFileName(name);
     if (pieceName.empty()) {
         result.failures.push_back({bookPath, Problem::BadName});
         return result;
     }
-    auto opened =
+    const auto opened =
         platform::openFile(bookPath, platform::Access::ReadOnly, platform::Creation::MustExist);
     if (!opened.file) {
         result.failures.push_back({bookPath, readProblem(opened.error)});
@@ -157,8 +232,7 @@ SplitResult splitBook(const ByteText& bookPath, const ByteText& name, Numbering 
     const std::vector<std::int64_t> boundaries = pruneBoundaries(*scanned);
     const auto pieceCount = static_cast<std::int64_t>(boundaries.size()) - 1;
 
-    // Emptying a piece that is the book itself would destroy what is not
-    // yet copied.
+    // A piece in the book's place would leave the book cut to that piece.
     const auto bookIdentity = book.identity();
     for (std::int64_t number = 1; number <= pieceCount; ++number) {
         const auto pieceIdentity =
@@ -169,29 +243,52 @@ SplitResult splitBook(const ByteText& bookPath, const ByteText& name, Numbering 
         }
     }
 
+    PendingFile::clearAbandonedBeside(piecePath(folder, pieceName, 1, numbering));
     std::string block(BlockBytes, '\0');
     for (std::int64_t number = 1; number <= pieceCount; ++number) {
         const ByteText path = piecePath(folder, pieceName, number, numbering);
-        const auto piece = platform::openFile(path, platform::Access::WriteOnly,
-                                              platform::Creation::CreateOrTruncate);
-        if (!piece.file) {
-            result.failures.push_back({path, writeProblem(piece.error)});
-            continue;
+        // Written beside its name and moved there once whole: a piece that
+        // stands there already (from an earlier split, or a link of that
+        // name, which is replaced, never written through) is replaced only
+        // by a complete one. Pieces can be made again from the book, so
+        // they are not waited for on the disk.
+        FileError why = FileError::None;
+        auto piece = PendingFile::create(path, why);
+        if (!piece) {
+            // The pieces after it would fail alike.
+            result.failures.push_back({path, writeProblem(why)});
+            return result;
         }
         const auto index = static_cast<std::size_t>(number - 1);
-        switch (copyRange(book, boundaries[index], boundaries[index + 1], *piece.file, block)) {
+        switch (copyRange(book, boundaries[index], boundaries[index + 1], *piece, block, why)) {
             case Copy::Done:
-                result.pieces.push_back(path);
                 break;
             case Copy::WriteFailed:
-                result.failures.push_back({path, Problem::CannotWrite});
-                break;
+                result.failures.push_back({path, writeProblem(why)});
+                return result;
             case Copy::ReadFailed:
                 result.failures.push_back({bookPath, Problem::CannotRead});
                 return result;
         }
+        why = piece->commit(PendingFile::Flush::Skip);
+        if (why != FileError::None) {
+            result.failures.push_back({path, writeProblem(why)});
+            return result;
+        }
+        result.pieces.push_back(path);
     }
     return result;
+}
+
+}  // namespace
+
+SplitResult splitBook(const ByteText& bookPath, const ByteText& name, Numbering numbering,
+                      const ByteText& folder) {
+    try {
+        return splitWholeBook(bookPath, name, numbering, folder);
+    } catch (const std::bad_alloc&) {
+        return {{}, {{bookPath, Problem::OutOfMemory}}};
+    }
 }
 
 }  // namespace juanzhi

@@ -36,9 +36,11 @@ struct SplitResult {
 
 // Cuts the book at its chapter headings into pieces 1, 2, ... in `folder`,
 // named after `name` (mended to be a file name). Joined in order, the pieces
-// are the book byte for byte. A piece file that exists is emptied first.
-// A book that cannot be read makes no piece, and a piece that would be the
-// book itself stops the split before anything is written.
+// are the book byte for byte. Each piece is written beside its name and
+// takes it only once complete, replacing a file (or a link) of that name
+// whole. A book that cannot be read makes no piece, a piece that would be
+// the book itself stops the split before anything is written, and the first
+// piece that cannot be written stops it there.
 SplitResult splitBook(const ByteText& bookPath, const ByteText& name, Numbering numbering,
                       const ByteText& folder);
 

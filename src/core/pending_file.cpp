@@ -13,24 +13,41 @@ using platform::FileError;
 
 namespace {
 
-
 // A name no book has, so a file left behind by a crash is easy to tell.
+constexpr std::string_view PassingPrefix = ".juanzhi-";
+constexpr std::string_view PassingSuffix = ".tmp";
+constexpr std::size_t PassingDigits = 8;
+constexpr std::string_view Digits = "0123456789abcdef";
+
 ByteText passingName() {
     static std::mt19937 draw{std::random_device{}()};
-    constexpr std::string_view Digits = "0123456789abcdef";
-    std::string name = ".juanzhi-";
-    for (auto value = static_cast<std::uint32_t>(draw()), count = 0u; count < 8;
+    std::string name(PassingPrefix);
+    for (auto value = static_cast<std::uint32_t>(draw()), count = 0u; count < PassingDigits;
          ++count, value >>= 4) {
         name.push_back(Digits[value & 0xF]);
     }
-    name += ".tmp";
+    name += PassingSuffix;
     return ByteText(name);
 }
 
-ByteText passingPath(const ByteText& target) {
+bool isPassingName(std::string_view name) {
+    if (name.size() != PassingPrefix.size() + PassingDigits + PassingSuffix.size() ||
+        !name.starts_with(PassingPrefix) || !name.ends_with(PassingSuffix)) {
+        return false;
+    }
+    const std::string_view digits = name.substr(PassingPrefix.size(), PassingDigits);
+    return digits.find_first_not_of(Digits) == std::string_view::npos;
+}
+
+// A passing file's path beside `target`: in its folder, or in the working
+// folder when the target is a bare name.
+ByteText besideTarget(const ByteText& target, const ByteText& name) {
     const ByteText folder = folderOf(target);
-    return folder.empty() && findLastSeparator(target) < 0 ? passingName()
-                                                           : joinPath(folder, passingName());
+    return folder.empty() && findLastSeparator(target) < 0 ? name : joinPath(folder, name);
+}
+
+ByteText passingPath(const ByteText& target) {
+    return besideTarget(target, passingName());
 }
 
 }  // namespace
@@ -43,13 +60,39 @@ std::optional<PendingFile> PendingFile::create(const ByteText& target, FileError
             platform::openFile(path, platform::Access::ReadWrite, platform::Creation::CreateNew);
         why = opened.error;
         if (opened.file) {
-            return PendingFile(target, std::move(path), std::move(*opened.file));
+            // Another run's clearing may have taken the new file for an
+            // abandoned one before it was locked; then it is made again.
+            if (opened.file->tryLock() == FileError::None &&
+                opened.file->identity() == platform::fileIdentity(path)) {
+                return PendingFile(target, std::move(path), std::move(*opened.file));
+            }
+            why = FileError::Other;
+            continue;
         }
         if (opened.error != FileError::AlreadyExists) {
             return std::nullopt;
         }
     }
     return std::nullopt;
+}
+
+void PendingFile::clearAbandonedBeside(const ByteText& target) {
+    const ByteText folder = folderOf(target);
+    const ByteText listed =
+        folder.empty() && findLastSeparator(target) >= 0 ? pathSeparator() : folder;
+    for (const ByteText& name : platform::folderEntries(listed, PassingPrefix)) {
+        if (!isPassingName(name.bytes())) {
+            continue;
+        }
+        const ByteText path = besideTarget(target, name);
+        const auto opened =
+            platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);
+        // Its writer still lives while the lock is held.
+        if (opened.file && opened.file->tryLock() == FileError::None &&
+            opened.file->identity() == platform::fileIdentity(path)) {
+            platform::removeFile(path);
+        }
+    }
 }
 
 PendingFile::PendingFile(ByteText target, ByteText path, platform::OsFile file)
@@ -121,11 +164,12 @@ FileError PendingFile::commit(Flush flush) {
             return flushed;
         }
     }
-    // Closed first: some systems move no file that is still open.
-    file_ = platform::OsFile();
+    // Moved while still open and locked, so that no other run's clearing
+    // can take it for abandoned in between.
     const FileError moved = platform::renameReplacing(path_, target_);
     if (moved == FileError::None) {
         path_ = ByteText();
+        file_ = platform::OsFile();
     }
     return moved;
 }
@@ -135,6 +179,13 @@ FileError PendingFile::commitOver(const platform::OsFile& original, Flush flush)
         return adopted;
     }
     return commit(flush);
+}
+
+void LeftoverClearing::beside(const ByteText& target) {
+    const ByteText folder = folderOf(target);
+    if (folders_.insert(std::string(folder.bytes())).second) {
+        PendingFile::clearAbandonedBeside(target);
+    }
 }
 
 }  // namespace juanzhi

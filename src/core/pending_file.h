@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -14,12 +15,19 @@ namespace juanzhi {
 // A file written beside its target under a passing name, which takes the
 // target's place in one step only once it is complete and on the disk.
 // Until then the target (if there is one) stays whole, and a file that is
-// dropped or never committed is removed again.
+// dropped or never committed is removed again. The file holds its writer's
+// lock while it lives, so one left behind by a crash is told apart from one
+// being written, and cleared away by a later run.
 class PendingFile {
   public:
     // An empty file in the folder of `target`; nothing, and why, when the
     // folder takes no new file.
     static std::optional<PendingFile> create(const ByteText& target, platform::FileError& why);
+
+    // Removes the passing files in the folder of `target` that no running
+    // writer holds: those left behind by a run that was killed. Files of any
+    // other name are never touched.
+    static void clearAbandonedBeside(const ByteText& target);
 
     ~PendingFile();
     PendingFile(PendingFile&& other) noexcept;
@@ -57,6 +65,16 @@ class PendingFile {
     std::int64_t written_ = 0;                                // bytes handed to the file
     std::string block_;                                       // bytes gathered after them
     platform::FileError failed_ = platform::FileError::None;  // the first write that failed
+};
+
+// Clears the abandoned passing files of each folder that a batch writes in,
+// once per folder, the first time it writes there.
+class LeftoverClearing {
+  public:
+    void beside(const ByteText& target);
+
+  private:
+    std::set<std::string, std::less<>> folders_;
 };
 
 }  // namespace juanzhi

@@ -34,6 +34,7 @@ enum class FileError {
     IsFolder,       // the path names a folder
     BadName,        // a name the OS or the code page cannot hold
     DiskFull,
+    Busy,  // another writer (another run of this program) holds it
     Other,
 };
 
@@ -75,6 +76,11 @@ class OsFile {
     // Gives this file the permissions (and, where allowed, the owner) of
     // `other`, so a file written to take its place is treated alike.
     FileError adoptPermissions(const OsFile& other) const;
+    // Takes the writer's lock of the file without waiting: None, or Busy
+    // while another handle holds it. The lock belongs to this handle alone
+    // (closing another handle of the same file leaves it) and ends when the
+    // handle is closed. Readers are never shut out by it.
+    FileError tryLock() const;
 
   private:
     static constexpr NativeHandle NoHandle = -1;
@@ -97,12 +103,26 @@ FileError renameNoReplace(const ByteText& from, const ByteText& to);
 
 // Gives the file at `from` the path `to` in one step; an existing file at
 // `to` is replaced, so a reader sees either the old or the new file whole.
+// A symbolic link at `to` is itself replaced, never the file it points to.
+// The file at `from` may still be open through this program's handles.
 FileError renameReplacing(const ByteText& from, const ByteText& to);
 
 FileError removeFile(const ByteText& path);
 
 // The identity of the existing file at `path`, or nothing when there is none.
 std::optional<FileIdentity> fileIdentity(const ByteText& path);
+
+// Whether `path` names a folder (following links).
+bool isFolder(const ByteText& path);
+
+// The path of the file that `path` names once every symbolic link on the
+// way is followed: where a change to the file itself must be written. The
+// path as given when it names no link, or when it cannot be resolved.
+ByteText linkTarget(const ByteText& path);
+
+// The names (not paths) of the entries of `folder` that start with
+// `prefix`; nothing when the folder cannot be read.
+std::vector<ByteText> folderEntries(const ByteText& folder, std::string_view prefix);
 
 // The full path of the running program's own file.
 std::optional<ByteText> executablePath();
@@ -116,5 +136,19 @@ std::vector<std::string> commandLineArguments(int argc, char* argv[]);
 
 // Whether standard error goes to a terminal, where a line may be redrawn.
 bool standardErrorIsTerminal();
+
+// Sets the process up so that limits end in reported failures rather than
+// signals: a write past the largest file allowed fails with its error.
+void prepareProcess();
+
+// For tests only: a function called before each write, truncation, flush,
+// rename and removal of the OS door. It may shorten `bytes` (a write that
+// stops partway), end the process, or return an error that the call then
+// reports as the OS's. No hook is set outside tests.
+namespace testing {
+enum class Call { Write, Truncate, Flush, Rename, Remove };
+using FaultHook = FileError (*)(Call call, std::size_t& bytes);
+void setFaultHook(FaultHook hook);
+}  // namespace testing
 
 }  // namespace juanzhi::platform

@@ -1,10 +1,16 @@
 // The OS door on POSIX systems. Paths are handed to the OS as UTF-8.
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -14,6 +20,17 @@
 namespace juanzhi::platform {
 
 namespace {
+
+testing::FaultHook faultHook = nullptr;
+
+FileError injectedFault(testing::Call call, std::size_t& bytes) {
+    return faultHook ? faultHook(call, bytes) : FileError::None;
+}
+
+FileError injectedFault(testing::Call call) {
+    std::size_t none = 0;
+    return injectedFault(call, none);
+}
 
 int fdOf(OsFile::NativeHandle handle) {
     return static_cast<int>(handle);
@@ -102,6 +119,24 @@ FileError renameByLink(const std::string& from, const std::string& to) {
     return FileError::None;
 }
 
+FileError writeAll(int fd, std::int64_t offset, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t put = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errorFromErrno(errno);
+        }
+        if (put == 0) {
+            return FileError::DiskFull;  // nothing taken and no reason given
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+        offset += put;
+    }
+    return FileError::None;
+}
+
 }  // namespace
 
 OsFile::~OsFile() {
@@ -136,22 +171,13 @@ std::optional<std::size_t> OsFile::readAt(std::int64_t offset, char* buffer,
 }
 
 FileError OsFile::writeAt(std::int64_t offset, std::string_view bytes) const {
-    while (!bytes.empty()) {
-        const ssize_t put =
-            ::pwrite(fdOf(handle_), bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errorFromErrno(errno);
-        }
-        if (put == 0) {
-            return FileError::DiskFull;  // nothing taken and no reason given
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-        offset += put;
+    std::size_t allowed = bytes.size();
+    const FileError injected = injectedFault(testing::Call::Write, allowed);
+    if (injected != FileError::None) {
+        writeAll(fdOf(handle_), offset, bytes.substr(0, std::min(allowed, bytes.size())));
+        return injected;
     }
-    return FileError::None;
+    return writeAll(fdOf(handle_), offset, bytes);
 }
 
 std::optional<std::int64_t> OsFile::length() const {
@@ -172,6 +198,9 @@ std::optional<FileIdentity> OsFile::identity() const {
 }
 
 bool OsFile::truncate(std::int64_t length) const {
+    if (injectedFault(testing::Call::Truncate) != FileError::None) {
+        return false;
+    }
     while (::ftruncate(fdOf(handle_), static_cast<off_t>(length)) != 0) {
         if (errno != EINTR) {
             return false;
@@ -181,6 +210,10 @@ bool OsFile::truncate(std::int64_t length) const {
 }
 
 FileError OsFile::flush() const {
+    if (const FileError injected = injectedFault(testing::Call::Flush);
+        injected != FileError::None) {
+        return injected;
+    }
     while (::fsync(fdOf(handle_)) != 0) {
         if (errno != EINTR) {
             return errorFromErrno(errno);
@@ -199,6 +232,20 @@ FileError OsFile::adoptPermissions(const OsFile& other) const {
     [[maybe_unused]] const int owned = ::fchown(fdOf(handle_), status.st_uid, status.st_gid);
     if (::fchmod(fdOf(handle_), status.st_mode & 07777) != 0) {
         return errorFromErrno(errno);
+    }
+    return FileError::None;
+}
+
+FileError OsFile::tryLock() const {
+    // flock, not fcntl: a record lock would end when any other descriptor
+    // of the file in this process is closed.
+    while (::flock(fdOf(handle_), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            return FileError::Busy;
+        }
+        if (errno != EINTR) {
+            return errorFromErrno(errno);
+        }
     }
     return FileError::None;
 }
@@ -230,6 +277,10 @@ FileError renameNoReplace(const ByteText& from, const ByteText& to) {
     if (!source || !target) {
         return FileError::BadName;
     }
+    if (const FileError injected = injectedFault(testing::Call::Rename);
+        injected != FileError::None) {
+        return injected;
+    }
     FileError result = FileError::None;
     if (::renameat2(AT_FDCWD, source->c_str(), AT_FDCWD, target->c_str(), RENAME_NOREPLACE) != 0) {
         const int error = errno;
@@ -251,6 +302,10 @@ FileError renameReplacing(const ByteText& from, const ByteText& to) {
     if (!source || !target) {
         return FileError::BadName;
     }
+    if (const FileError injected = injectedFault(testing::Call::Rename);
+        injected != FileError::None) {
+        return injected;
+    }
     return ::rename(source->c_str(), target->c_str()) == 0 ? FileError::None
                                                            : errorFromErrno(errno);
 }
@@ -259,6 +314,10 @@ FileError removeFile(const ByteText& path) {
     const auto native = nativePath(path);
     if (!native) {
         return FileError::BadName;
+    }
+    if (const FileError injected = injectedFault(testing::Call::Remove);
+        injected != FileError::None) {
+        return injected;
     }
     return ::unlink(native->c_str()) == 0 ? FileError::None : errorFromErrno(errno);
 }
@@ -271,6 +330,49 @@ std::optional<FileIdentity> fileIdentity(const ByteText& path) {
     }
     return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
                         static_cast<std::uint64_t>(status.st_ino)};
+}
+
+bool isFolder(const ByteText& path) {
+    const auto native = nativePath(path);
+    struct stat status {};
+    return native && ::stat(native->c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+ByteText linkTarget(const ByteText& path) {
+    const auto native = nativePath(path);
+    struct stat status {};
+    if (!native || ::lstat(native->c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+        return path;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(native->c_str(), nullptr),
+                                                               &std::free);
+    if (!resolved) {
+        return path;
+    }
+    return utf8ToCodePage(resolved.get()).value_or(path);
+}
+
+std::vector<ByteText> folderEntries(const ByteText& folder, std::string_view prefix) {
+    std::vector<ByteText> names;
+    const auto native = folder.empty() ? std::optional<std::string>(".") : nativePath(folder);
+    if (!native) {
+        return names;
+    }
+    const auto closeFolder = [](DIR* folder) { ::closedir(folder); };
+    const std::unique_ptr<DIR, decltype(closeFolder)> entries(::opendir(native->c_str()),
+                                                              closeFolder);
+    if (!entries) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(entries.get())) {
+        const std::string_view name = entry->d_name;
+        if (name.starts_with(prefix)) {
+            if (auto converted = utf8ToCodePage(std::string(name))) {
+                names.push_back(std::move(*converted));
+            }
+        }
+    }
+    return names;
 }
 
 std::optional<ByteText> executablePath() {
@@ -299,6 +401,14 @@ std::vector<std::string> commandLineArguments(int argc, char* argv[]) {
 
 bool standardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
+}
+
+void prepareProcess() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void testing::setFaultHook(FaultHook hook) {
+    faultHook = hook;
 }
 
 }  // namespace juanzhi::platform

@@ -74,8 +74,8 @@ TEST(InsertIntoBooks, BooksThatCannotBeOpenedAreReportedAndTheOthersDone) {
     const std::vector<Failure> failures =
         insertIntoBooks({gone, book, folderAsBook}, EndOfFile, gbk("完"));
 
-    EXPECT_EQ(failures, (std::vector<Failure>{{gone, Problem::NotFound},
-                                              {folderAsBook, Problem::CannotWrite}}));
+    EXPECT_EQ(failures,
+              (std::vector<Failure>{{gone, Problem::NotFound}, {folderAsBook, Problem::IsFolder}}));
     EXPECT_EQ(readAll(book), gbkBytes("a\r\n完\r\n"));
 }
 

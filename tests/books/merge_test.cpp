@@ -32,31 +32,41 @@ TEST_F(MergeBooks, JoinsTheTextsInListOrderEachFollowedByALineBreak) {
     const ByteText x = folder.book("X.txt", gbkBytes("甲\r\n"));  // already ends in CR LF
     const ByteText y = folder.book("Y.txt", gbkBytes("乙"));
     const ByteText z = folder.book("Z.txt", "");
-    const ByteText stop = folder.book("S.txt", gbkBytes("丙") + "\x1A" + gbkBytes("丁"));
+    // The old end-of-text marks are no part of the text.
+    const ByteText marked = folder.book("S.txt", gbkBytes("丙") + "\x1A\x1A");
 
-    const MergeResult result = mergeBooks({y, x, z, stop}, output());
+    const MergeResult result = mergeBooks({y, x, z, marked}, output());
 
     EXPECT_TRUE(result.written);
     EXPECT_TRUE(result.failures.empty());
     EXPECT_EQ(readAll(output()), gbkBytes("乙\r\n甲\r\n\r\n\r\n丙\r\n"));
-    EXPECT_EQ(readAll(stop), gbkBytes("丙") + "\x1A" + gbkBytes("丁"));  // inputs unchanged
+    EXPECT_EQ(readAll(marked), gbkBytes("丙") + "\x1A\x1A");  // inputs unchanged
 }
 
-TEST_F(MergeBooks, ABookThatCannotBeReadAddsOnlyItsLineBreakAndIsReported) {
+TEST_F(MergeBooks, AnyBookThatCannotGoInWholeLeavesTheOlderOutputAndWritesNothing) {
+    const std::string older = "older merge\r\n";
+    folder.write("合集.txt", older);
     const ByteText a = folder.book("A.txt", "a");
     const ByteText gone = folder.codePagePath("gone.txt");
     const ByteText folderAsBook = folder.codePagePath("");
+    // Text after a NUL, and UTF-16: either would be cut short at its NUL.
+    const ByteText nulInside = folder.book("nul.txt", std::string("text\0more", 9));
+    const ByteText utf16 = folder.book("utf16.txt", std::string("\xFF\xFEa\0b\0", 6));
+    const ByteText b = folder.book("B.txt", "b");
 
     std::vector<ByteText> passed;
+    const std::vector<ByteText> books{a, gone, folderAsBook, nulInside, utf16, b};
     const MergeResult result =
-        mergeBooks({a, gone, folderAsBook}, output(),
-                   [&passed](const ByteText& book) { passed.push_back(book); });
+        mergeBooks(books, output(), [&passed](const ByteText& book) { passed.push_back(book); });
 
-    EXPECT_TRUE(result.written);
-    EXPECT_EQ(readAll(output()), "a\r\n\r\n\r\n");
-    EXPECT_EQ(passed, (std::vector<ByteText>{a, gone, folderAsBook}));
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(readAll(output()), older);
+    EXPECT_EQ(passed, books);
     EXPECT_EQ(result.failures, (std::vector<Failure>{{gone, Problem::NotFound},
-                                                     {folderAsBook, Problem::CannotRead}}));
+                                                     {folderAsBook, Problem::IsFolder},
+                                                     {nulInside, Problem::NotPlainText},
+                                                     {utf16, Problem::NotPlainText}}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 5);  // no passing file
 }
 
 TEST_F(MergeBooks, AnOutputThatIsAlsoAListedBookIsReadAsItWas) {
@@ -102,9 +112,11 @@ TEST_F(MergeBooks, ACharacterAcrossTwoReadBlocksIsJudgedWhole) {
     const ByteText sub = folder.book("sub.txt", front + "\xB0\x1A" + "tail");
     const ByteText nul = folder.book("nul.txt", front + std::string("\xB0\0tail", 6));
 
-    ASSERT_TRUE(mergeBooks({sub, nul}, output()).written);
+    ASSERT_TRUE(mergeBooks({sub}, output()).written);
+    EXPECT_TRUE(readAll(output()) == front + "\xB0\x1A" + "tail\r\n");
 
-    EXPECT_TRUE(readAll(output()) == front + "\xB0\x1A" + "tail\r\n" + front + "\r\n");
+    EXPECT_EQ(mergeBooks({nul}, output()).failures,
+              (std::vector<Failure>{{nul, Problem::NotPlainText}}));
 }
 
 TEST_F(MergeBooks, AFullDiskLeavesTheOlderOutputWholeAndNothingElse) {

@@ -81,7 +81,7 @@ TEST_F(RenameBooks, BooksWithoutATitleOrUnreadableStayWhereTheyAre) {
     const auto results = renameBooks(paths);
 
     const Problem expected[] = {Problem::NoTitle, Problem::NoTitle, Problem::NoTitle,
-                                Problem::NotFound, Problem::CannotRead};
+                                Problem::NotFound, Problem::IsFolder};
     ASSERT_EQ(results.size(), paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(i);
@@ -107,12 +107,14 @@ TEST_F(RenameBooks, ASecondPressRenamesEachBookOntoItsOwnName) {
     EXPECT_EQ(contents("甲.txt"), gbkBytes("甲\r\n"));
 }
 
-TEST_F(RenameBooks, ALineBreakInAListedPathIsLeftOut) {
-    const ByteText listed = concatTexts(folder.codePagePath("a"), ByteText("\r\n.txt"));
-    folder.write("a.txt", gbkBytes("书名\r\n"));
+TEST_F(RenameBooks, APathIsUsedExactlyAsGivenLineBreaksAndAll) {
+    const ByteText listed = concatTexts(folder.codePagePath("a"), ByteText("\r\nb.txt"));
+    folder.write("a\r\nb.txt", gbkBytes("书名\r\n"));
+    folder.write("ab.txt", gbkBytes("别的书\r\n"));
     const auto results = renameBooks({listed});
     EXPECT_EQ(results[0].path, folder.codePagePath("书名.txt"));
     EXPECT_FALSE(results[0].problem);
+    EXPECT_EQ(contents("ab.txt"), gbkBytes("别的书\r\n"));
 }
 
 }  // namespace

@@ -235,14 +235,17 @@ TEST_F(SplitBook, APieceThatWouldBeTheBookStopsTheSplitBeforeAnyWrite) {
     EXPECT_FALSE(std::filesystem::exists(folder.file("out/书名_1.txt")));
 }
 
-TEST_F(SplitBook, APieceThatCannotBeWrittenIsReportedAndTheOthersAreWritten) {
-    std::filesystem::create_directory(folder.file("out/书名_1.txt"));
+TEST_F(SplitBook, APieceThatCannotBeWrittenStopsTheSplitThere) {
+    std::filesystem::create_directory(folder.file("out/书名_2.txt"));
     const std::string one = gbkBytes("第一章\r\n") + prose(80) + "\r\n";
-    const std::string two = gbkBytes("第二章\r\n") + prose(80);
-    const auto result = split(book(one + two));
-    EXPECT_EQ(pieces(result), std::vector<std::string>{two});
-    ASSERT_EQ(result.failures.size(), 1u);
-    EXPECT_EQ(result.failures[0].path, folder.codePagePath("out/书名_1.txt"));
+    const std::string two = gbkBytes("第二章\r\n") + prose(80) + "\r\n";
+    const std::string three = gbkBytes("第三章\r\n") + prose(80);
+    const auto result = split(book(one + two + three));
+    EXPECT_EQ(pieces(result), std::vector<std::string>{one});
+    EXPECT_EQ(result.failures,
+              (std::vector<Failure>{{folder.codePagePath("out/书名_2.txt"), Problem::IsFolder}}));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("out/书名_3.txt")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("out")), {}), 2);
 }
 
 // The pieces of `text` by a plain reading of the rule: whole lines, walked
