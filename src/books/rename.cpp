@@ -21,6 +21,7 @@ const ByteText BookExtension(".txt");
 
 // A file name holds at most 255 bytes, so a title lies well within the first
 // bytes of its line: no more are read, however long the line.
+constexpr std::size_t NameBytes = 255;
 constexpr std::size_t TitleLineBytes = 4096;
 
 // The start of the book's first line, up to its line break, its first stop
@@ -62,6 +63,9 @@ BookTitle titleOf(const platform::OsFile& book) {
     const ByteText title = mendFileName(extractTitle(*firstLine, detectTitleStyle(*firstLine)));
     if (title.empty()) {
         return {{}, Problem::NoTitle};
+    }
+    if (title.size() + BookExtension.size() > NameBytes) {
+        return {{}, Problem::BadName};
     }
     return {title, std::nullopt};
 }

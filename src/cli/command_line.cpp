@@ -161,8 +161,8 @@ int runCommandLine(const std::vector<std::string>& arguments, const Console& con
         if (request.name && !(name = convert.path(*request.name, "the name"))) {
             return UsageError;
         }
-        // Every piece would fail alike, each with a line of its own.
-        if (!folder->empty() && !platform::fileIdentity(*folder)) {
+        // Every piece would fail alike.
+        if (!folder->empty() && !platform::isFolder(*folder)) {
             return usageError(console, "--out: there is no folder " + request.folder);
         }
         const Numbering numbering = request.prefix ? Numbering::Prefix : Numbering::Suffix;

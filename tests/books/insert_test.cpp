@@ -79,6 +79,37 @@ TEST(InsertIntoBooks, BooksThatCannotBeOpenedAreReportedAndTheOthersDone) {
     EXPECT_EQ(readAll(book), gbkBytes("a\r\n完\r\n"));
 }
 
+TEST(InsertIntoBooks, BooksThatAreNoPlainTextAreLeftAloneAndReported) {
+    const TempFolder folder;
+    const std::vector<std::string> notText{
+        std::string("\xFF\xFE\x07\x96\r\0\n\0", 8),  // UTF-16
+        std::string("title\r\nbody\0more", 16),
+        std::string("\x7F"
+                    "ELF\0\0\0\0",
+                    8),
+        std::string("text\x1A"
+                    "after the mark",
+                    19),
+    };
+    std::vector<ByteText> paths;
+    std::vector<Failure> expected;
+    for (std::size_t i = 0; i < notText.size(); ++i) {
+        paths.push_back(folder.book(std::to_string(i) + ".txt", notText[i]));
+        expected.push_back({paths.back(), Problem::NotPlainText});
+    }
+    // A run of end-of-text marks at the end is no hindrance.
+    const ByteText marked = folder.book("marked.txt", "title\x1A\x1A");
+    paths.push_back(marked);
+
+    EXPECT_EQ(insertIntoBooks(paths, Both, gbk("完")), expected);
+
+    for (std::size_t i = 0; i < notText.size(); ++i) {
+        EXPECT_TRUE(readAll(paths[i]) == notText[i]) << i;
+    }
+    EXPECT_EQ(readAll(marked), gbkBytes("title完\r\n\x1A\x1A\r\n完\r\n"));
+    EXPECT_EQ(test::namesIn(folder.path()).size(), notText.size() + 1);
+}
+
 TEST(InsertIntoBooks, AFullDiskIsReportedAndLeavesTheBookWhole) {
     const TempFolder folder;
     const std::string original = gbkBytes("标题\r\n") + std::string(3000, 'a');

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "core/block_size.h"
 #include "core/byte_text.h"
 #include "core/character_rule.h"
 #include "core/text_file.h"
@@ -143,9 +144,9 @@ std::optional<std::string> replacedWhole(const std::string& book, std::string_vi
 
 TEST_F(ReplaceInBooks, WhatHappensAtTheEdgeOfAReadBlockIsAsInTheWholeBook) {
     // Random bytes, in which lead bytes and markers are common, and now and
-    // then a stop byte, around the edge of the first 1 MiB read block, behind a run of Chinese
-    // text or ASCII that sets where characters start there.
-    constexpr std::size_t Block = std::size_t{1} << 20;
+    // then a stop byte, around the edge of the first read block, behind a
+    // run of Chinese text or ASCII that sets where characters start there.
+    constexpr std::size_t Block = BlockBytes;
     const std::string alphabet = "a\x81\xB0\xD5\xC2";
     std::mt19937 random(1211);
     const auto randomBytes = [&](std::size_t length) {
@@ -171,17 +172,11 @@ TEST_F(ReplaceInBooks, WhatHappensAtTheEdgeOfAReadBlockIsAsInTheWholeBook) {
         if (random() % 3 == 0) {
             book += std::string(random() % 4, '\x1A');
         }
-        // Half the time a text that lies across the edge somewhere. A typed
-        // text is made of whole characters: none ends in a lead byte.
-        std::string search = random() % 2 == 0
-                                 ? book.substr(Block - 1 - random() % 3, 2 + random() % 2)
-                                 : randomBytes(1 + random() % 3);
-        if (!isCharacterStart(search, 0, search.size())) {
-            search.pop_back();
-        }
-        if (search.empty()) {
-            continue;
-        }
+        // Half the time a text that lies across the edge somewhere; it may
+        // end in a lead byte, after which the walk goes on from its end.
+        const std::string search = random() % 2 == 0
+                                       ? book.substr(Block - 1 - random() % 3, 2 + random() % 2)
+                                       : randomBytes(1 + random() % 3);
         // The search text as its own replacement only checks the book.
         const std::string replacement = random() % 4 == 0 ? search : randomBytes(random() % 3);
         SCOPED_TRACE(testing::PrintToString(book.substr(before - 4)) + " / " +
@@ -201,6 +196,15 @@ TEST_F(ReplaceInBooks, WhatHappensAtTheEdgeOfAReadBlockIsAsInTheWholeBook) {
             ASSERT_EQ(result.changed.size(), *expected == book ? 0u : 1u);
         }
     }
+}
+
+TEST_F(ReplaceInBooks, AfterAReplacementTheWalkGoesOnFromItsEndAcrossABlockEdge) {
+    // C4 D5 C4 at the end of the first block: C4 is replaced, then D5 C4 is
+    // one character, so the last C4 is no occurrence.
+    const std::string front(BlockBytes - 3, 'x');
+    const ByteText path = folder.book("edge.txt", front + "\xC4\xD5\xC4");
+    ASSERT_TRUE(replaceInBooks({path}, raw("\xC4"), raw("X")).failures.empty());
+    EXPECT_TRUE(readAll(path) == front + "X\xD5\xC4");
 }
 
 TEST_F(ReplaceInBooks, ABookWithAStopByteInsideStaysUnchanged) {

@@ -1,10 +1,12 @@
 // Runs the built program on books in temporary folders, as a script would.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,9 @@ struct ProgramRun {
 
 // Runs juanzhi-cli with `arguments` in `folder`; its output is kept apart,
 // so the folder holds only what the program left there.
-ProgramRun runCli(const TempFolder& folder, const std::vector<std::string>& arguments) {
+// A file-size limit, when given, holds for the program alone.
+ProgramRun runCli(const TempFolder& folder, const std::vector<std::string>& arguments,
+                  std::optional<rlim_t> fileSizeLimit = std::nullopt) {
     const TempFolder outputs;
     const auto outPath = outputs.file("out");
     const auto errPath = outputs.file("err");
@@ -44,6 +48,10 @@ ProgramRun runCli(const TempFolder& folder, const std::vector<std::string>& argu
         if (out < 0 || err < 0 || ::dup2(out, STDOUT_FILENO) < 0 ||
             ::dup2(err, STDERR_FILENO) < 0 || ::chdir(folder.path().c_str()) != 0) {
             ::_exit(127);
+        }
+        if (fileSizeLimit) {
+            const rlimit limit{*fileSizeLimit, *fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
         }
         ::execv(JUANZHI_CLI, argv.data());
         ::_exit(127);
@@ -171,6 +179,7 @@ TEST(JuanzhiCli, WrongUsageTouchesNothing) {
         {"merge", "a.txt"},
         {"split", "a.txt", "a.txt"},
         {"split", "--out", "missing", "a.txt"},
+        {"split", "--out", "a.txt", "a.txt"},  // a file, not a folder
         {"replace", "--with", "x", "a.txt"},
         {"replace", "--search", "", "--with", "x", "a.txt"},
         {"insert", "a.txt"},
@@ -188,6 +197,34 @@ TEST(JuanzhiCli, WrongUsageTouchesNothing) {
         EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"a.txt"});
         EXPECT_EQ(readAll(folder.file("a.txt")), TitledBook);
     }
+}
+
+TEST(JuanzhiCli, TakesFileNamesExactlyAsGiven) {
+    const TempFolder folder;
+    folder.write("a\r\nb.txt", gbkBytes("书名\r\n"));
+    folder.write("ab.txt", "another book\r\n");
+    std::filesystem::create_directory(folder.file("卷一.txt"));
+
+    const ProgramRun run = runCli(folder, {"rename", "a\r\nb.txt", "卷一.txt"});
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "a\r\nb.txt → 书名.txt\n");
+    EXPECT_EQ(run.err, "卷一.txt: 这是文件夹，不是文件\n");
+    EXPECT_EQ(readAll(folder.file("ab.txt")), "another book\r\n");
+}
+
+TEST(JuanzhiCli, AFileSizeLimitIsAReportedFailureThatLeavesNothingBehind) {
+    const TempFolder folder;
+    const std::string book = std::string(200000, 'a') + gbkBytes("雪");
+    folder.write("a.txt", book);
+
+    const ProgramRun run =
+        runCli(folder, {"replace", "--search", "雪", "--with", "风", "a.txt"}, rlim_t{100000});
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "a.txt: 磁盘空间不足\n");
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"a.txt"});
+    EXPECT_TRUE(readAll(folder.file("a.txt")) == book);
 }
 
 TEST(JuanzhiCli, RefusesTextWithNoFormInTheCodePage) {

@@ -1,11 +1,14 @@
 #include "core/pending_file.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace juanzhi {
@@ -124,6 +127,31 @@ TEST(PendingFileTest, AMissingFolderIsRefusedWithItsReason) {
     FileError why = FileError::None;
     EXPECT_FALSE(PendingFile::create(folder.codePagePath("gone/book.txt"), why));
     EXPECT_EQ(why, FileError::NotFound);
+}
+
+TEST(PendingFileTest, ALaterRunClearsOnlyWhatAKilledRunLeftBehind) {
+    const TempFolder folder;
+    const ByteText target = folder.codePagePath("书.txt");
+    // A run killed while writing: its passing file stays, and its lock ends.
+    ASSERT_EQ(test::inChildProcess([&]() -> int {
+                  FileError why = FileError::None;
+                  const auto abandoned = PendingFile::create(target, why);
+                  ::_exit(abandoned ? 0 : 1);
+              }),
+              0);
+    FileError why = FileError::None;
+    auto living = PendingFile::create(target, why);
+    ASSERT_TRUE(living);
+    folder.write(".juanzhi-notours.tmp", "kept");
+    folder.write(".juanzhi-0123abcd.txt", "kept");
+    ASSERT_EQ(namesIn(folder.path()).size(), 4u);
+
+    PendingFile::clearAbandonedBeside(target);
+
+    EXPECT_EQ(namesIn(folder.path()).size(), 3u);  // the killed run's file went
+    EXPECT_EQ(living->append("whole"), FileError::None);
+    EXPECT_EQ(living->commit(), FileError::None);
+    EXPECT_EQ(readAll(folder.file("书.txt")), "whole");
 }
 
 }  // namespace

@@ -17,10 +17,10 @@ namespace juanzhi::test {
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempFolder {
   public:
-    TempFolder() {
+    explicit TempFolder(
+        const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
         std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("juanzhi-test-" + std::to_string(seed()) + std::to_string(seed()));
+        path_ = base / ("juanzhi-test-" + std::to_string(seed()) + std::to_string(seed()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -57,6 +57,14 @@ class TempFolder {
   private:
     std::filesystem::path path_;
 };
+
+// A folder in memory where the system has one: for tests that write much
+// and need no disk, such as those that run a job again and again.
+inline std::filesystem::path memoryFolderBase() {
+    std::error_code error;
+    const std::filesystem::path shm = "/dev/shm";
+    return std::filesystem::is_directory(shm, error) ? shm : std::filesystem::temp_directory_path();
+}
 
 inline std::string readAll(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
