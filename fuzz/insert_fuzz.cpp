@@ -20,8 +20,11 @@ using namespace fuzz;
 std::string naiveInsert(std::string book, juanzhi::InsertPlaces places, std::string_view content) {
     const std::string line = std::string(content) + "\r\n";
     if (places.secondLine) {
-        const std::size_t lineBreak = naiveFind(book, "\n");
-        book.insert(lineBreak == std::string::npos ? book.size() : lineBreak + 1, line);
+        // After the first line break of the text; without one, where the
+        // text ends (in front of a run of end-of-text marks).
+        const std::size_t textEnd = naiveTextLength(book);
+        const std::size_t lineBreak = naiveFind(book.substr(0, textEnd), "\n");
+        book.insert(lineBreak == std::string::npos ? textEnd : lineBreak + 1, line);
     }
     if (places.endOfFile) {
         book += "\r\n" + line;

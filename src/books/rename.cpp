@@ -93,6 +93,12 @@ RenameResult renameBook(const ByteText& path) {
 
 }  // namespace
 
+ByteText readTitleLine(const ByteText& path) {
+    const auto opened =
+        platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);
+    return opened.file ? firstLineStart(*opened.file).value_or(ByteText()) : ByteText();
+}
+
 BookTitle readBookTitle(const ByteText& path) {
     const auto opened =
         platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);

@@ -24,6 +24,10 @@ struct BookTitle {
 };
 BookTitle readBookTitle(const ByteText& path);
 
+// The start of a book's first line, as far as a title can reach (4 KiB),
+// without its line end; the empty text when the book cannot be read.
+ByteText readTitleLine(const ByteText& path);
+
 // Renames every book, one after the other in the given order, to the title
 // in its first line (mended to be a file name) and ".txt", in its own
 // folder. A book is never renamed onto an existing file, and a book without
