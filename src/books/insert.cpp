@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "books/batch_report.h"
+#include "core/commit_group.h"
 #include "core/pending_file.h"
 #include "core/platform.h"
 #include "core/text_blocks.h"
@@ -70,37 +72,51 @@ class InsertedBook {
     FileError failed_ = FileError::None;
 };
 
-std::optional<Problem> insertIntoBook(const ByteText& listed, InsertPlaces places,
-                                      std::string_view line, LeftoverClearing& leftovers) {
+// The book with its insertions written beside it, with the book's handle
+// that holds its lock; or why not.
+struct Insertion {
+    std::optional<Problem> problem;
+    std::optional<PendingFile> file;
+    std::optional<platform::OsFile> book;
+};
+
+Insertion failed(Problem problem) {
+    Insertion insertion;
+    insertion.problem = problem;
+    return insertion;
+}
+
+Insertion insertIntoBook(const ByteText& listed, InsertPlaces places, std::string_view line,
+                         LeftoverClearing& leftovers) {
     // A change goes to the book itself; a link to it stays a link.
     const ByteText path = platform::linkTarget(listed);
     leftovers.beside(path);
     // Opened for writing, so a book the user may not change is refused
     // before anything is written.
-    const auto opened = openForWriting(path, platform::Access::ReadWrite);
+    auto opened = openForWriting(path, platform::Access::ReadWrite);
     if (!opened.file) {
-        return writeProblem(opened.error);
+        return failed(writeProblem(opened.error));
     }
     FileError why = FileError::None;
     auto pending = PendingFile::create(path, why);
     if (!pending) {
-        return writeProblem(why);
+        return failed(writeProblem(why));
     }
     InsertedBook book(*pending, places, line);
     TextBlocks blocks(*opened.file);
     while (true) {
         const auto block = blocks.next();
         if (!block) {
-            return Problem::CannotRead;
+            return failed(Problem::CannotRead);
         }
         const bool textEnds = block->last || !block->after.empty();
         book.text(block->text, textEnds);
         if (!onlyEndMarks(block->after)) {
-            return Problem::NotPlainText;  // NUL inside, UTF-16, or no text at all
+            return failed(Problem::NotPlainText);  // NUL inside, UTF-16, or no text at all
         }
         book.after(block->after);
         if (book.failure() != FileError::None) {
-            return writeProblem(book.failure());
+            return failed(writeProblem(book.failure()));
         }
         if (block->last) {
             break;
@@ -110,37 +126,46 @@ std::optional<Problem> insertIntoBook(const ByteText& listed, InsertPlaces place
         book.end();
     }
     if (book.failure() != FileError::None) {
-        return writeProblem(book.failure());
+        return failed(writeProblem(book.failure()));
     }
-    if (const FileError committed = pending->commitOver(*opened.file);
-        committed != FileError::None) {
-        return writeProblem(committed);
-    }
-    return std::nullopt;
+    return {std::nullopt, std::move(pending), std::move(opened.file)};
 }
 
 }  // namespace
 
 std::vector<Failure> insertIntoBooks(const std::vector<ByteText>& paths, InsertPlaces places,
-                                     const ByteText& content) {
-    std::vector<Failure> failures;
+                                     const ByteText& content, const BookReported& onReported) {
+    BookOutcomes report(paths, onReported);
     if (!places.secondLine && !places.endOfFile) {
-        return failures;
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            report.known(i, std::nullopt, false);
+        }
+        return {};
     }
     const ByteText line = concatTexts(content, ByteText(LineBreak));
+    CommitGroup group([&report](std::size_t index, FileError result) {
+        report.known(index,
+                     result == FileError::None ? std::nullopt : std::optional(writeProblem(result)),
+                     result == FileError::None);
+    });
     LeftoverClearing leftovers;
-    for (const ByteText& path : paths) {
-        std::optional<Problem> problem;
+    const auto prepare = [&](const ByteText& path) {
         try {
-            problem = insertIntoBook(path, places, line.bytes(), leftovers);
+            return insertIntoBook(path, places, line.bytes(), leftovers);
         } catch (const std::bad_alloc&) {
-            problem = Problem::OutOfMemory;
+            return failed(Problem::OutOfMemory);
         }
-        if (problem) {
-            failures.push_back({path, *problem});
+    };
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        Insertion insertion = prepare(paths[i]);
+        if (insertion.problem) {
+            report.known(i, insertion.problem, false);
+        } else {
+            group.add(i, std::move(*insertion.file), std::move(*insertion.book));
         }
     }
-    return failures;
+    group.commit();
+    return report.failures();
 }
 
 }  // namespace juanzhi

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "books/batch_report.h"
 #include "books/failure.h"
 #include "core/byte_text.h"
 
@@ -22,7 +23,9 @@ struct InsertPlaces {
 // wholly new; a symbolic link to it stays a link. A book that another run
 // is changing, that cannot be read or written, or that is no plain text
 // (bytes after a NUL or an end-of-text mark) is left as it was and reported.
+// Books are put in place in groups that wait for the disk once; each book is
+// reported to `onReported`, in order, once it is in place or has failed.
 std::vector<Failure> insertIntoBooks(const std::vector<ByteText>& paths, InsertPlaces places,
-                                     const ByteText& content);
+                                     const ByteText& content, const BookReported& onReported = {});
 
 }  // namespace juanzhi

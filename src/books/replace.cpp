@@ -7,8 +7,10 @@
 #include <string_view>
 #include <utility>
 
+#include "books/batch_report.h"
 #include "core/block_size.h"
 #include "core/character_rule.h"
+#include "core/commit_group.h"
 #include "core/pending_file.h"
 #include "core/platform.h"
 #include "core/text_blocks.h"
@@ -48,14 +50,8 @@ class NewBook {
     bool changed() const { return pending_.has_value(); }
     FileError failure() const { return failed_; }
 
-    // Puts the new content in the place of the book in one step, keeping the
-    // book's permissions.
-    FileError commit() {
-        if (failed_ != FileError::None) {
-            return failed_;
-        }
-        return pending_->commitOver(book_);
-    }
+    // The new content, to be put in the book's place.
+    std::optional<PendingFile> release() { return std::move(pending_); }
 
   private:
     bool start() {
@@ -107,12 +103,19 @@ class NewBook {
     FileError failed_ = FileError::None;
 };
 
-enum class Outcome { Unchanged, Changed };
-
-struct BookOutcome {
-    Outcome outcome = Outcome::Unchanged;
+// What the replacement made of one book: a problem, or its new content
+// (none when nothing changed) with the book's handle that holds its lock.
+struct Replacement {
     std::optional<Problem> problem;
+    std::optional<PendingFile> file;
+    std::optional<platform::OsFile> book;
 };
+
+Replacement failed(Problem problem) {
+    Replacement replacement;
+    replacement.problem = problem;
+    return replacement;
+}
 
 // Replaces every occurrence in a text handed over part by part, exactly as
 // in the whole text at once. Each part is searched for whole occurrences;
@@ -168,16 +171,16 @@ class Replacer {
     std::string carried_;
 };
 
-BookOutcome replaceInBook(const ByteText& listed, std::string_view search,
+Replacement replaceInBook(const ByteText& listed, std::string_view search,
                           std::string_view replacement, LeftoverClearing& leftovers) {
     // A change goes to the book itself; a link to it stays a link.
     const ByteText path = platform::linkTarget(listed);
     leftovers.beside(path);
     // Locked for the whole run, so that no other run changes the book
     // between its reading and its replacement.
-    const auto opened = openForWriting(path, platform::Access::ReadOnly);
+    auto opened = openForWriting(path, platform::Access::ReadOnly);
     if (!opened.file) {
-        return {Outcome::Unchanged, readProblem(opened.error)};
+        return failed(readProblem(opened.error));
     }
     NewBook newBook(path, *opened.file);
     // The search text as its own replacement changes nothing: it is only
@@ -188,56 +191,67 @@ BookOutcome replaceInBook(const ByteText& listed, std::string_view search,
     while (newBook.failure() == FileError::None) {
         const auto block = blocks.next();
         if (!block) {
-            return {Outcome::Unchanged, Problem::CannotRead};
+            return failed(Problem::CannotRead);
         }
         replacing.feed(block->text, block->last || !block->after.empty());
         // Only a run of end-of-text marks may follow a book's text: anything
         // else there (NUL, UTF-16 text) is no GBK text, which a replacement
         // would damage.
         if (!onlyEndMarks(block->after)) {
-            return {Outcome::Unchanged, Problem::NotPlainText};
+            return failed(Problem::NotPlainText);
         }
         newBook.keep(block->after);
         if (block->last) {
             break;
         }
     }
+    if (newBook.failure() != FileError::None) {
+        return failed(writeProblem(newBook.failure()));
+    }
     if (!newBook.changed()) {
-        if (newBook.failure() != FileError::None) {
-            return {Outcome::Unchanged, writeProblem(newBook.failure())};
-        }
         return {};
     }
-    if (const FileError why = newBook.commit(); why != FileError::None) {
-        return {Outcome::Unchanged, writeProblem(why)};
-    }
-    return {Outcome::Changed, std::nullopt};
+    return {std::nullopt, newBook.release(), std::move(opened.file)};
 }
 
 }  // namespace
 
 ReplaceResult replaceInBooks(const std::vector<ByteText>& paths, const ByteText& search,
-                             const ByteText& replacement, const BookHandled& onHandled) {
+                             const ByteText& replacement, const BookReported& onReported) {
     ReplaceResult result;
+    BookOutcomes report(
+        paths, [&](const ByteText& book, const std::optional<Problem>& problem, bool changed) {
+            if (changed) {
+                result.changed.push_back(book);
+            }
+            if (onReported) {
+                onReported(book, problem, changed);
+            }
+        });
+    CommitGroup group([&report](std::size_t index, FileError committed) {
+        report.known(
+            index,
+            committed == FileError::None ? std::nullopt : std::optional(writeProblem(committed)),
+            committed == FileError::None);
+    });
     LeftoverClearing leftovers;
-    for (const ByteText& path : paths) {
-        BookOutcome done;
+    const auto replaceIn = [&](const ByteText& path) {
         try {
-            done = replaceInBook(path, search.bytes(), replacement.bytes(), leftovers);
+            return replaceInBook(path, search.bytes(), replacement.bytes(), leftovers);
         } catch (const std::bad_alloc&) {
-            done = {Outcome::Unchanged, Problem::OutOfMemory};
+            return failed(Problem::OutOfMemory);
         }
-        if (done.problem) {
-            result.failures.push_back({path, *done.problem});
-            continue;
-        }
-        if (done.outcome == Outcome::Changed) {
-            result.changed.push_back(path);
-        }
-        if (onHandled) {
-            onHandled(path);
+    };
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        Replacement done = replaceIn(paths[i]);
+        if (done.file) {
+            group.add(i, std::move(*done.file), std::move(*done.book));
+        } else {
+            report.known(i, done.problem, false);
         }
     }
+    group.commit();
+    result.failures = report.failures();
     return result;
 }
 

@@ -127,30 +127,33 @@ int splitCommand(const ByteText& book, const std::optional<ByteText>& name, Numb
 int replaceCommand(const std::vector<ByteText>& books, const ByteText& search,
                    const ByteText& replacement, const Console& console) {
     BatchReport report(console, books.size());
-    for (const ByteText& book : books) {
-        const ReplaceResult result = replaceInBooks({book}, search, replacement);
-        if (!result.failures.empty()) {
-            report.failed(result.failures);
-        } else {
-            report.done(shown(book).append(result.changed.empty() ? ": unchanged" : ": changed"));
-        }
-        report.advance();
-    }
+    // The whole batch at once, so that its books wait for the disk together;
+    // each line still comes as soon as its book is known.
+    replaceInBooks(
+        books, search, replacement,
+        [&report](const ByteText& book, const std::optional<Problem>& problem, bool changed) {
+            if (problem) {
+                report.failed({book, *problem});
+            } else {
+                report.done(shown(book).append(changed ? ": changed" : ": unchanged"));
+            }
+            report.advance();
+        });
     return report.exitCode();
 }
 
 int insertCommand(const std::vector<ByteText>& books, InsertPlaces places, const ByteText& content,
                   const Console& console) {
     BatchReport report(console, books.size());
-    for (const ByteText& book : books) {
-        const std::vector<Failure> failures = insertIntoBooks({book}, places, content);
-        if (!failures.empty()) {
-            report.failed(failures);
-        } else {
-            report.done(shown(book).append(": inserted"));
-        }
-        report.advance();
-    }
+    insertIntoBooks(books, places, content,
+                    [&report](const ByteText& book, const std::optional<Problem>& problem, bool) {
+                        if (problem) {
+                            report.failed({book, *problem});
+                        } else {
+                            report.done(shown(book).append(": inserted"));
+                        }
+                        report.advance();
+                    });
     return report.exitCode();
 }
 

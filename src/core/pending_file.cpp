@@ -150,7 +150,7 @@ FileError PendingFile::writeBlock() {
     return failed_;
 }
 
-FileError PendingFile::commit(Flush flush) {
+FileError PendingFile::complete(const platform::OsFile* original) {
     if (const FileError written = writeBlock(); written != FileError::None) {
         return written;
     }
@@ -159,11 +159,10 @@ FileError PendingFile::commit(Flush flush) {
     if (!file_.truncate(written_)) {
         return FileError::Other;
     }
-    if (flush == Flush::ToDisk) {
-        if (const FileError flushed = file_.flush(); flushed != FileError::None) {
-            return flushed;
-        }
-    }
+    return original ? file_.adoptPermissions(*original) : FileError::None;
+}
+
+FileError PendingFile::moveIntoPlace() {
     // Moved while still open and locked, so that no other run's clearing
     // can take it for abandoned in between.
     const FileError moved = platform::renameReplacing(path_, target_);
@@ -174,11 +173,28 @@ FileError PendingFile::commit(Flush flush) {
     return moved;
 }
 
-FileError PendingFile::commitOver(const platform::OsFile& original, Flush flush) {
-    if (const FileError adopted = file_.adoptPermissions(original); adopted != FileError::None) {
-        return adopted;
+FileError PendingFile::commit(Flush flush) {
+    if (const FileError completed = complete(); completed != FileError::None) {
+        return completed;
     }
-    return commit(flush);
+    if (flush == Flush::ToDisk) {
+        if (const FileError flushed = file_.flush(); flushed != FileError::None) {
+            return flushed;
+        }
+    }
+    return moveIntoPlace();
+}
+
+FileError PendingFile::commitOver(const platform::OsFile& original, Flush flush) {
+    if (const FileError completed = complete(&original); completed != FileError::None) {
+        return completed;
+    }
+    if (flush == Flush::ToDisk) {
+        if (const FileError flushed = file_.flush(); flushed != FileError::None) {
+            return flushed;
+        }
+    }
+    return moveIntoPlace();
 }
 
 void LeftoverClearing::beside(const ByteText& target) {

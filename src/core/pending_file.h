@@ -54,6 +54,16 @@ class PendingFile {
     // open target it replaces.
     platform::FileError commitOver(const platform::OsFile& original, Flush flush = Flush::ToDisk);
 
+    // The steps of a commit, for a group of files that wait for the disk
+    // together (CommitGroup): complete, flush, move into place.
+    // Writes what is gathered and keeps only what was written; with an
+    // original, gives the file its permissions.
+    platform::FileError complete(const platform::OsFile* original = nullptr);
+    const platform::OsFile& file() const { return file_; }
+    const ByteText& target() const { return target_; }
+    // Moves the completed file over the target.
+    platform::FileError moveIntoPlace();
+
   private:
     PendingFile(ByteText target, ByteText path, platform::OsFile file);
 

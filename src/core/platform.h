@@ -73,6 +73,10 @@ class OsFile {
     bool truncate(std::int64_t length) const;
     // Returns once everything written has reached the disk.
     FileError flush() const;
+    // Returns once everything written to the file system that holds this
+    // file, by any file, has reached the disk; Other where the system has
+    // no such call.
+    FileError flushFileSystem() const;
     // Gives this file the permissions (and, where allowed, the owner) of
     // `other`, so a file written to take its place is treated alike.
     FileError adoptPermissions(const OsFile& other) const;
@@ -108,6 +112,14 @@ FileError renameNoReplace(const ByteText& from, const ByteText& to);
 FileError renameReplacing(const ByteText& from, const ByteText& to);
 
 FileError removeFile(const ByteText& path);
+
+// Returns once everything written to each of `files` has reached the disk,
+// waiting once for the lot where the system allows it.
+FileError flushTogether(const std::vector<const OsFile*>& files);
+
+// Makes the latest renames into `folder` last through a power cut. (On
+// systems that keep a name with its file there is nothing to do.)
+FileError syncFolder(const ByteText& folder);
 
 // The identity of the existing file at `path`, or nothing when there is none.
 std::optional<FileIdentity> fileIdentity(const ByteText& path);

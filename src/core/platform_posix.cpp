@@ -236,6 +236,10 @@ FileError OsFile::adoptPermissions(const OsFile& other) const {
     return FileError::None;
 }
 
+FileError OsFile::flushFileSystem() const {
+    return ::syncfs(fdOf(handle_)) == 0 ? FileError::None : FileError::Other;
+}
+
 FileError OsFile::tryLock() const {
     // flock, not fcntl: a record lock would end when any other descriptor
     // of the file in this process is closed.
@@ -330,6 +334,52 @@ std::optional<FileIdentity> fileIdentity(const ByteText& path) {
     }
     return FileIdentity{static_cast<std::uint64_t>(status.st_dev),
                         static_cast<std::uint64_t>(status.st_ino)};
+}
+
+FileError flushTogether(const std::vector<const OsFile*>& files) {
+    if (const FileError injected = injectedFault(testing::Call::Flush);
+        injected != FileError::None) {
+        return injected;
+    }
+    // One syncfs per file system waits once for all of its files, where a
+    // flush of each would wait for the disk again and again.
+    std::vector<std::uint64_t> synced;
+    for (const OsFile* file : files) {
+        const auto identity = file->identity();
+        if (!identity) {
+            return FileError::Other;
+        }
+        if (std::find(synced.begin(), synced.end(), identity->device) != synced.end()) {
+            continue;
+        }
+        if (file->flushFileSystem() != FileError::None) {
+            // No syncfs here: each file on its own.
+            for (const OsFile* each : files) {
+                if (const FileError flushed = each->flush(); flushed != FileError::None) {
+                    return flushed;
+                }
+            }
+            return FileError::None;
+        }
+        synced.push_back(identity->device);
+    }
+    return FileError::None;
+}
+
+FileError syncFolder(const ByteText& folder) {
+    const auto native = folder.empty() ? std::optional<std::string>(".") : nativePath(folder);
+    if (!native) {
+        return FileError::BadName;
+    }
+    const int fd = ::open(native->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errorFromErrno(errno);
+    }
+    const OsFile opened(fd);
+    // Some file systems cannot sync a folder and say so; what they keep is
+    // all there is to keep.
+    const FileError flushed = opened.flush();
+    return flushed == FileError::Other ? FileError::None : flushed;
 }
 
 bool isFolder(const ByteText& path) {

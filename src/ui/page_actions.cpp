@@ -132,9 +132,14 @@ void MainWindow::replaceInListedBooks() {
     std::vector<Failure> failures;
     if (search && replacement) {
         const StatusPanel& panel = statusPanel(Page::ReplacePage);
-        failures = replaceInBooks(books, *search, *replacement, [&panel](const ByteText&) {
-                       countOneMore(panel);
-                   }).failures;
+        // Only a book really handled is counted.
+        const auto counted = [&panel](const ByteText&, const std::optional<Problem>& problem,
+                                      bool) {
+            if (!problem) {
+                countOneMore(panel);
+            }
+        };
+        failures = replaceInBooks(books, *search, *replacement, counted).failures;
     } else {
         failures = untouched(books);
     }

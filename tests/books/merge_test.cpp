@@ -51,7 +51,9 @@ TEST_F(MergeBooks, AnyBookThatCannotGoInWholeLeavesTheOlderOutputAndWritesNothin
     const ByteText folderAsBook = folder.codePagePath("");
     // Text after a NUL, and UTF-16: either would be cut short at its NUL.
     const ByteText nulInside = folder.book("nul.txt", std::string("text\0more", 9));
-    const ByteText utf16 = folder.book("utf16.txt", std::string("\xFF\xFEa\0b\0", 6));
+    const ByteText utf16 = folder.book("utf16.txt", std::string("\xFF\xFE"
+                                                                "a\0b\0",
+                                                                6));
     const ByteText b = folder.book("B.txt", "b");
 
     std::vector<ByteText> passed;

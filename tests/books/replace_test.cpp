@@ -85,18 +85,24 @@ class ReplaceInBooks : public testing::Test {
     TempFolder folder;
 };
 
-TEST_F(ReplaceInBooks, ReportsEachHandledBookInTurnAndListsTheChangedOnes) {
+TEST_F(ReplaceInBooks, ReportsEachBookInTurnAndListsTheChangedOnes) {
     const ByteText a = folder.book("A.txt", gbkBytes("第一章"));
     const ByteText b = folder.book("B.txt", gbkBytes("正文"));
     const ByteText gone = folder.codePagePath("gone.txt");
     const ByteText c = folder.book("C.txt", gbkBytes("章"));
-    std::vector<ByteText> handled;
+    std::vector<std::string> reported;
 
-    const ReplaceResult result =
-        replaceInBooks({a, b, gone, c}, gbk("章"), gbk("回"),
-                       [&](const ByteText& book) { handled.push_back(book); });
+    const ReplaceResult result = replaceInBooks(
+        {a, b, gone, c}, gbk("章"), gbk("回"),
+        [&](const ByteText& book, const std::optional<Problem>& problem, bool changed) {
+            reported.push_back(std::string(book.bytes().substr(book.size() - 5)) +
+                               (problem   ? " failed"
+                                : changed ? " changed"
+                                          : " unchanged"));
+        });
 
-    EXPECT_EQ(handled, (std::vector<ByteText>{a, b, c}));
+    EXPECT_EQ(reported, (std::vector<std::string>{"A.txt changed", "B.txt unchanged",
+                                                  "e.txt failed", "C.txt changed"}));
     EXPECT_EQ(result.changed, (std::vector<ByteText>{a, c}));
     EXPECT_EQ(result.failures, (std::vector<Failure>{{gone, Problem::NotFound}}));
     EXPECT_EQ(readAll(c), gbkBytes("回"));
@@ -215,7 +221,10 @@ TEST_F(ReplaceInBooks, ABookWithAStopByteInsideStaysUnchanged) {
     int handled = 0;
 
     const ReplaceResult result =
-        replaceInBooks({book, nulInText}, raw("a"), raw("b"), [&](const ByteText&) { ++handled; });
+        replaceInBooks({book, nulInText}, raw("a"), raw("b"),
+                       [&](const ByteText&, const std::optional<Problem>& problem, bool) {
+                           handled += problem ? 0 : 1;
+                       });
 
     EXPECT_EQ(result.failures, (std::vector<Failure>{{book, Problem::NotPlainText},
                                                      {nulInText, Problem::NotPlainText}}));
@@ -239,7 +248,10 @@ TEST_F(ReplaceInBooks, AReadOnlyBookIsLeftAloneAndReported) {
     const int exitCode = test::asOrdinaryUser([&] {
         int handled = 0;
         const ReplaceResult result =
-            replaceInBooks({ro, plain}, gbk("章"), gbk("回"), [&](const ByteText&) { ++handled; });
+            replaceInBooks({ro, plain}, gbk("章"), gbk("回"),
+                           [&](const ByteText&, const std::optional<Problem>& problem, bool) {
+                               handled += problem ? 0 : 1;
+                           });
         // A book with nothing to replace needs no writing and is handled.
         return result.failures == std::vector<Failure>{{ro, Problem::NoAccess}} && handled == 1 ? 0
                                                                                                 : 1;
