@@ -21,9 +21,17 @@ inline constexpr std::uint32_t NoteColour = 0xFF00FF;
 inline constexpr std::uint32_t ButtonFaceColour = 0xC8D0D4;
 inline constexpr std::uint32_t ButtonLightFaceColour = 0xE8F0F4;
 
-// "宋体" where it is installed, otherwise the nearest Song/Ming-style CJK font,
+// "宋体" where it is installed, otherwise the nearest Song-style CJK font,
 // at the given character height in pixels.
 QFont songFont(int pixelHeight, bool bold);
+
+// The character height of every control's caption.
+inline constexpr int ControlPixelHeight = 12;
+
+// Makes the Song face at 12 pixels the font of every control that has none
+// of its own, message boxes and file dialogs included, so the window never
+// mixes faces.
+void useSongFontEverywhere();
 
 // The themed look of the standard controls: 1 blue, 2 olive green, 3 silver;
 // any other number returns to the platform's plain look.
