@@ -109,7 +109,7 @@ QPixmap drawIcon(int size) {
 
 QIcon programIcon() {
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (const int size : IconSizes) {
         icon.addPixmap(drawIcon(size));
     }
     return icon;

@@ -37,6 +37,9 @@ void useSongFontEverywhere();
 // any other number returns to the platform's plain look.
 void enableThemedLook(int scheme);
 
+// The sizes the icon is drawn in: those of a desktop's icon theme.
+inline constexpr int IconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
 // The program's own icon, drawn rather than shipped so every size is sharp.
 QIcon programIcon();
 

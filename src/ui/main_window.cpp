@@ -1,7 +1,6 @@
 #include "ui/main_window.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -38,7 +37,6 @@ namespace {
 constexpr QSize SmallestClientSize(562, 383);
 
 const QString ChooseFilesTitle = QStringLiteral("选择多个文件");
-const QString ProgramFolderName = QStringLiteral("软件所在目录");
 
 enum class LabelKind { State, Count, Note, Caption };
 
@@ -168,16 +166,18 @@ StatusPanel makeCountingPanel(QWidget* page, const char* boxName, const char* st
     return panel;
 }
 
-// The note under the list names the folder new books go to; a long path
-// loses its middle, and the whole of it shows when the pointer rests there.
-void makeNote(QWidget* window, const QString& folderName) {
+// The note under the list names the folder new books go to, shortly where
+// it can; a name still too long loses its middle, and the whole path shows
+// when the pointer rests on the note.
+void makeNote(QWidget* window, const ByteText& folder) {
     const QString lead = QStringLiteral("注意：合并文档以及分割文档的保存目录为");
     const QRect place(189, 366, 328, 16);
     TransparentLabel* note = makeLabel(window, "透明标签20", lead, LabelKind::Note, place);
     const int room = place.width() - note->fontMetrics().horizontalAdvance(lead);
-    note->setText(lead + note->fontMetrics().elidedText(folderName, Qt::ElideMiddle, room));
-    if (!note->text().endsWith(folderName)) {
-        note->setToolTip(lead + folderName);
+    note->setText(lead + note->fontMetrics().elidedText(shortOutputFolderName(folder),
+                                                        Qt::ElideMiddle, room));
+    if (note->text() != lead + outputFolderName(folder)) {
+        note->setToolTip(lead + outputFolderName(folder));
     }
 }
 
@@ -205,12 +205,12 @@ MainWindow::MainWindow(UserDialogs& dialogs, ByteText outputFolder, QWidget* par
     buildRenamePage(tabs_->addPage(
         QStringLiteral("批量改名"),
         QStringLiteral("<c=red>从txt文档第一行提取文章名并用以重命名该txt文档</c>")));
-    buildMergePage(tabs_->addPage(
-        QStringLiteral("合并文档"),
-        QStringLiteral("<c=red>注意：合并后的文件存放在%1</c>").arg(outputFolderName())));
-    buildSplitPage(tabs_->addPage(
-        QStringLiteral("分割文档"),
-        QStringLiteral("<c=red>注意：分割后的文件存放在%1</c>").arg(outputFolderName())));
+    buildMergePage(tabs_->addPage(QStringLiteral("合并文档"),
+                                  QStringLiteral("<c=red>注意：合并后的文件存放在%1</c>")
+                                      .arg(outputFolderName(outputFolder_))));
+    buildSplitPage(tabs_->addPage(QStringLiteral("分割文档"),
+                                  QStringLiteral("<c=red>注意：分割后的文件存放在%1</c>")
+                                      .arg(outputFolderName(outputFolder_))));
     buildReplacePage(
         tabs_->addPage(QStringLiteral("文本替换"), QStringLiteral("<c=red>注意：可批量操作</c>")));
     buildInsertPage(
@@ -227,7 +227,7 @@ MainWindow::MainWindow(UserDialogs& dialogs, ByteText outputFolder, QWidget* par
     closeButton_->setDefault(false);
     closeButton_->setGeometry(48, 344, 104, 32);
 
-    makeNote(this, outputFolderName());
+    makeNote(this, outputFolder_);
 
     // Bound last, so building the tabs raises nothing.
     connect(tabs_, &PageTabs::pageChanged, this, &MainWindow::resetPages);
@@ -354,13 +354,6 @@ void MainWindow::resetRenamePage() {
 
 void MainWindow::closeMainWindow() {
     close();
-}
-
-QString MainWindow::outputFolderName() const {
-    if (outputFolder_ == programDirectory()) {
-        return ProgramFolderName;
-    }
-    return QDir::toNativeSeparators(shownText(outputFolder_));
 }
 
 // From the moment an import starts, its page has nothing imported.

@@ -87,7 +87,6 @@ class MainWindow : public QWidget {
     void beginImport(Page page);
     void addImportedRows(Page page, const QStringList& files);
     void addSingleBook(const QString& file);
-    QString outputFolderName() const;
     StatusPanel& panelOf(Page page);
 
     UserDialogs& dialogs_;

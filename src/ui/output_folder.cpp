@@ -1,8 +1,10 @@
 #include "ui/output_folder.h"
 
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include "core/text_file.h"
 #include "ui/screen_text.h"
 
 namespace juanzhi::ui {
@@ -21,6 +23,24 @@ ByteText chooseOutputFolder(const ByteText& programFolder, const QString& docume
     }
     // A documents folder the code page cannot name would open another folder.
     return chosenPath(QDir(documents).filePath(OwnFolderName)).value_or(programFolder);
+}
+
+QString outputFolderName(const ByteText& folder) {
+    if (folder == programDirectory()) {
+        return QStringLiteral("软件所在目录");
+    }
+    return QDir::toNativeSeparators(shownText(folder));
+}
+
+QString shortOutputFolderName(const ByteText& folder) {
+    const QString name = outputFolderName(folder);
+    const QString documents = QDir::toNativeSeparators(
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (documents.isEmpty() || !name.startsWith(documents + QDir::separator())) {
+        return name;
+    }
+    return QStandardPaths::displayName(QStandardPaths::DocumentsLocation) +
+           name.mid(documents.size());
 }
 
 bool makeFolder(const ByteText& folder) {

@@ -18,6 +18,14 @@ ByteText chooseOutputFolder(const ByteText& programFolder, const QString& docume
 // permission bits, which neither read-only mounts nor ACLs show reliably.
 bool folderIsWritable(const QString& folder);
 
+// How the window names the folder new books go to: "软件所在目录" for the
+// program's own folder, otherwise its whole path.
+QString outputFolderName(const ByteText& folder);
+
+// The same, shorter for a folder inside the user's documents, which the
+// documents folder's own name begins: "文档/卷帙坊".
+QString shortOutputFolderName(const ByteText& folder);
+
 // Creates `folder` and its parents where missing; true when it exists then.
 bool makeFolder(const ByteText& folder);
 

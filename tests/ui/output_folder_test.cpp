@@ -1,7 +1,10 @@
 // Where new books go: beside a program that can write there, otherwise into
 // the user's own folder.
 #include <QDir>
+#include <QStandardPaths>
 #include <QTest>
+
+#include "core/text_file.h"
 
 #include "support/temp_folder.h"
 #include "ui/output_folder.h"
@@ -47,6 +50,35 @@ class OutputFolderTest : public QObject {
         QVERIFY(juanzhi::ui::makeFolder(chosen));
         QVERIFY(QDir(own).exists());
         QVERIFY(juanzhi::ui::makeFolder(chosen));  // again: already there
+    }
+
+    void theWindowNamesTheFolderShortlyWhereItCan_data() {
+        QTest::addColumn<QString>("folder");  // empty: the program's own
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shortName");
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString own = QDir(documents).filePath(QStringLiteral("卷帙坊"));
+        const QString shown = QStandardPaths::displayName(QStandardPaths::DocumentsLocation);
+        QTest::newRow("the program's folder") << ""
+                                              << "软件所在目录"
+                                              << "软件所在目录";
+        QTest::newRow("the user's own") << own << own << shown + QStringLiteral("/卷帙坊");
+        QTest::newRow("elsewhere") << "/srv/书库"
+                                   << "/srv/书库"
+                                   << "/srv/书库";
+        QTest::newRow("a sibling named alike")
+            << documents + QStringLiteral("2/卷帙坊") << documents + QStringLiteral("2/卷帙坊")
+            << documents + QStringLiteral("2/卷帙坊");
+    }
+    void theWindowNamesTheFolderShortlyWhereItCan() {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, shortName);
+        const auto path =
+            folder.isEmpty() ? juanzhi::programDirectory() : *juanzhi::ui::chosenPath(folder);
+        QCOMPARE(juanzhi::ui::outputFolderName(path), name);
+        QCOMPARE(juanzhi::ui::shortOutputFolderName(path), shortName);
     }
 };
 
