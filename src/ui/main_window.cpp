@@ -181,6 +181,15 @@ void makeNote(QWidget* window, const ByteText& folder) {
     }
 }
 
+// Said when chosen files were left out: a name with a character the books'
+// code page lacks cannot be opened by the operations.
+QString unnamableNote(int refused) {
+    if (refused == 0) {
+        return {};
+    }
+    return QStringLiteral("%1 个文件的名字含有GBK中没有的字符，未导入").arg(refused);
+}
+
 constexpr qint64 CountRefreshMilliseconds = 16;
 
 QString countText(int count) {
@@ -367,13 +376,14 @@ void MainWindow::beginImport(Page page) {
 void MainWindow::importFiles(Page page) {
     beginImport(page);
     makeFolder(outputFolder_);  // the dialog opens there
-    addImportedRows(page,
-                    dialogs_.chooseFiles(ChooseFilesTitle, TextFilter, shownText(outputFolder_)));
+    const int refused = addImportedRows(
+        page, dialogs_.chooseFiles(ChooseFilesTitle, TextFilter, shownText(outputFolder_)));
+    showNotes({unnamableNote(refused)});
 }
 
-void MainWindow::addImportedRows(Page page, const QStringList& files) {
+int MainWindow::addImportedRows(Page page, const QStringList& files) {
     if (files.isEmpty()) {
-        return;
+        return 0;
     }
     const StatusPanel& panel = statusPanel(page);
     // The replace page counts processed books, not rows.
@@ -384,10 +394,12 @@ void MainWindow::addImportedRows(Page page, const QStringList& files) {
     QElapsedTimer sinceCountShown;
     sinceCountShown.start();
     int row = 0;
+    int refused = 0;
     for (const QString& file : files) {
         const auto path = chosenPath(file);
         if (!path) {
-            continue;  // a name the code page cannot hold would open another file
+            ++refused;  // a name the code page cannot hold would open another file
+            continue;
         }
         workList_->insertItem(row, numberToText(static_cast<std::int32_t>(row + 1)));
         workList_->setItemPath(row, *path);
@@ -400,21 +412,24 @@ void MainWindow::addImportedRows(Page page, const QStringList& files) {
     if (countsRows) {
         showCount(panel, countText(workList_->itemCount()));
     }
-    showState(page, PageState::Imported);
+    if (row > 0) {
+        showState(page, PageState::Imported);
+    }
+    return refused;
 }
 
 void MainWindow::importSingleFile() {
     beginImport(Page::SplitPage);
     makeFolder(outputFolder_);
     if (const auto chosen = dialogs_.chooseFile()) {
-        addSingleBook(*chosen);
+        showNotes({unnamableNote(addSingleBook(*chosen) ? 0 : 1)});
     }
 }
 
-void MainWindow::addSingleBook(const QString& file) {
+bool MainWindow::addSingleBook(const QString& file) {
     const auto path = chosenPath(file);
     if (!path) {
-        return;
+        return false;
     }
     workList_->insertItem(0, ByteText("1"));
     workList_->setItemPath(0, *path);
@@ -424,6 +439,15 @@ void MainWindow::addSingleBook(const QString& file) {
     const ByteText firstLine = readLine(book);
     closeFile(book);
     splitNameBox_->setText(shownText(extractTitle(firstLine, detectTitleStyle(firstLine))));
+    return true;
+}
+
+void MainWindow::showNotes(const QStringList& notes) {
+    QStringList shown = notes;
+    shown.removeAll(QString());
+    if (!shown.isEmpty()) {
+        showMessage(shown.join(QLatin1Char('\n')), QStringLiteral("提示"));
+    }
 }
 
 void MainWindow::importDropped(const QList<QUrl>& urls) {
@@ -437,18 +461,16 @@ void MainWindow::importDropped(const QList<QUrl>& urls) {
         beginImport(page);
         if (page == Page::SplitPage) {
             // The split works on one book: the first one dropped.
-            addSingleBook(dropped.books.first());
+            notes << unnamableNote(addSingleBook(dropped.books.first()) ? 0 : 1);
             if (dropped.books.size() > 1) {
                 notes << QStringLiteral("分割文档只导入第一个txt文档，另有 %1 个未导入")
                              .arg(dropped.books.size() - 1);
             }
         } else {
-            addImportedRows(page, dropped.books);
+            notes << unnamableNote(addImportedRows(page, dropped.books));
         }
     }
-    if (!notes.isEmpty()) {
-        showMessage(notes.join(QLatin1Char('\n')), QStringLiteral("提示"));
-    }
+    showNotes(notes);
 }
 
 void MainWindow::moveItemUp() {

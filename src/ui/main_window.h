@@ -85,8 +85,12 @@ class MainWindow : public QWidget {
     void adoptLateFrame();
     void exchangePaths(int selected, int neighbour);
     void beginImport(Page page);
-    void addImportedRows(Page page, const QStringList& files);
-    void addSingleBook(const QString& file);
+    // Each returns how many files it left out for a name the code page
+    // cannot hold, or whether it took the book.
+    int addImportedRows(Page page, const QStringList& files);
+    bool addSingleBook(const QString& file);
+    // One message for whatever an import has to say; empty notes are dropped.
+    void showNotes(const QStringList& notes);
     StatusPanel& panelOf(Page page);
 
     UserDialogs& dialogs_;

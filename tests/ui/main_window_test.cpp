@@ -776,6 +776,34 @@ class MainWindowTest : public QObject {
         QCOMPARE(window_->workList().itemCount(), 1);
     }
 
+    void aNameTheCodePageCannotHoldIsLeftOutAndSaidSo() {
+        // A lone surrogate has no form in any code page.
+        const QString unnamable =
+            QStringLiteral("/books/书") + QChar(0xD800) + QStringLiteral(".txt");
+        const QString note = QStringLiteral("1 个文件的名字含有GBK中没有的字符，未导入");
+
+        // Chosen alone: nothing is imported, and the page does not claim it.
+        dialogs_.filesAnswers.push_back({unnamable});
+        click("超级按钮1");
+        QCOMPARE(window_->workList().itemCount(), 0);
+        QCOMPARE(label("透明标签1")->text(), QStringLiteral("未导入"));
+        QCOMPARE(dialogs_.messages.back().text, note);
+
+        dialogs_.filesAnswers.push_back({unnamable, QStringLiteral("/books/甲.txt")});
+        click("超级按钮1");
+        QCOMPARE(rows(), QList<Row>{row("1", QStringLiteral("/books/甲.txt"))});
+        QCOMPARE(label("透明标签1")->text(), QStringLiteral("成功导入"));
+        QCOMPARE(dialogs_.messages.size(), 2u);
+
+        clickTab(2);
+        dialogs_.fileAnswers.push_back(unnamable);
+        click("超级按钮12");
+        QCOMPARE(window_->workList().itemCount(), 0);
+        QCOMPARE(label("透明标签19")->text(), QStringLiteral("未导入"));
+        QCOMPARE(dialogs_.messages.size(), 3u);
+        QCOMPARE(dialogs_.messages.back().text, note);
+    }
+
     void anUnwritableProgramFolderSendsBooksToTheUsersOwnFolder() {
         const juanzhi::test::TempFolder documents;
         const QString own = QDir(qtPath(documents.path())).filePath(QStringLiteral("卷帙坊"));
