@@ -9,7 +9,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   libcli11-dev
   libgtest-dev libgmock-dev
-  fontconfig fonts-arphic-uming
+  fontconfig fonts-noto-cjk qt6-translations-l10n
+  desktop-file-utils dpkg-dev
 )
 
 missing=()

@@ -12,15 +12,21 @@ namespace juanzhi::ui {
 
 QFont songFont(int pixelHeight, bool bold) {
     QFont font;
-    // Fallbacks of the same kind (serif Ming/Song faces), so captions keep
-    // their look on systems without the Windows font.
+    // The Windows face first; elsewhere a Song (serif) face drawn in
+    // outlines with real bold weights, since the bitmap Ming faces turn
+    // 12-pixel captions ragged and have no bold at all. The old Ming face
+    // comes last, for a system that has nothing better.
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                      QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL SungtiL GB"),
-                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC")});
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
+                      QStringLiteral("Source Han Serif CN"), QStringLiteral("AR PL UMing CN")});
     font.setStyleHint(QFont::Serif);
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;
+}
+
+void useSongFontEverywhere() {
+    QApplication::setFont(songFont(ControlPixelHeight, false));
 }
 
 namespace {
@@ -103,7 +109,7 @@ QPixmap drawIcon(int size) {
 
 QIcon programIcon() {
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (const int size : IconSizes) {
         icon.addPixmap(drawIcon(size));
     }
     return icon;

@@ -17,7 +17,9 @@
 #include "books/title.h"
 #include "core/byte_text.h"
 #include "core/text_file.h"
+#include "ui/dropped_files.h"
 #include "ui/look.h"
+#include "ui/output_folder.h"
 #include "ui/page_button.h"
 #include "ui/page_tabs.h"
 #include "ui/screen_text.h"
@@ -113,8 +115,11 @@ QPlainTextEdit* makeLinesBox(QWidget* page, const char* name, int x, int y, int 
     auto* box = new QPlainTextEdit(page);
     box->setObjectName(QString::fromUtf8(name));
     box->setTabChangesFocus(true);  // Tab moves on; Enter starts a new line
+    // Lines wrap, and a box too low for what was typed scrolls, keeping
+    // its place and size.
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    box->document()->setDocumentMargin(2);
     box->setFrameShape(QFrame::Box);
     box->setLineWidth(1);
     whiteBackground(box);
@@ -161,6 +166,30 @@ StatusPanel makeCountingPanel(QWidget* page, const char* boxName, const char* st
     return panel;
 }
 
+// The note under the list names the folder new books go to, shortly where
+// it can; a name still too long loses its middle, and the whole path shows
+// when the pointer rests on the note.
+void makeNote(QWidget* window, const ByteText& folder) {
+    const QString lead = QStringLiteral("注意：合并文档以及分割文档的保存目录为");
+    const QRect place(189, 366, 328, 16);
+    TransparentLabel* note = makeLabel(window, "透明标签20", lead, LabelKind::Note, place);
+    const int room = place.width() - note->fontMetrics().horizontalAdvance(lead);
+    note->setText(lead + note->fontMetrics().elidedText(shortOutputFolderName(folder),
+                                                        Qt::ElideMiddle, room));
+    if (note->text() != lead + outputFolderName(folder)) {
+        note->setToolTip(lead + outputFolderName(folder));
+    }
+}
+
+// Said when chosen files were left out: a name with a character the books'
+// code page lacks cannot be opened by the operations.
+QString unnamableNote(int refused) {
+    if (refused == 0) {
+        return {};
+    }
+    return QStringLiteral("%1 个文件的名字含有GBK中没有的字符，未导入").arg(refused);
+}
+
 constexpr qint64 CountRefreshMilliseconds = 16;
 
 QString countText(int count) {
@@ -185,12 +214,12 @@ MainWindow::MainWindow(UserDialogs& dialogs, ByteText outputFolder, QWidget* par
     buildRenamePage(tabs_->addPage(
         QStringLiteral("批量改名"),
         QStringLiteral("<c=red>从txt文档第一行提取文章名并用以重命名该txt文档</c>")));
-    buildMergePage(
-        tabs_->addPage(QStringLiteral("合并文档"),
-                       QStringLiteral("<c=red>注意：合并后的文件存放在软件所在目录</c>")));
-    buildSplitPage(
-        tabs_->addPage(QStringLiteral("分割文档"),
-                       QStringLiteral("<c=red>注意：分割后的文件存放在软件所在目录</c>")));
+    buildMergePage(tabs_->addPage(QStringLiteral("合并文档"),
+                                  QStringLiteral("<c=red>注意：合并后的文件存放在%1</c>")
+                                      .arg(outputFolderName(outputFolder_))));
+    buildSplitPage(tabs_->addPage(QStringLiteral("分割文档"),
+                                  QStringLiteral("<c=red>注意：分割后的文件存放在%1</c>")
+                                      .arg(outputFolderName(outputFolder_))));
     buildReplacePage(
         tabs_->addPage(QStringLiteral("文本替换"), QStringLiteral("<c=red>注意：可批量操作</c>")));
     buildInsertPage(
@@ -199,6 +228,7 @@ MainWindow::MainWindow(UserDialogs& dialogs, ByteText outputFolder, QWidget* par
     workList_ = new WorkList(this);
     workList_->setObjectName(QStringLiteral("超级列表框1"));
     workList_->setGeometry(177, 8, 384, 355);
+    connect(workList_, &WorkList::dropped, this, &MainWindow::importDropped);
 
     closeButton_ = new QPushButton(QStringLiteral("关 闭"), this);
     closeButton_->setObjectName(QStringLiteral("按钮1"));
@@ -206,9 +236,7 @@ MainWindow::MainWindow(UserDialogs& dialogs, ByteText outputFolder, QWidget* par
     closeButton_->setDefault(false);
     closeButton_->setGeometry(48, 344, 104, 32);
 
-    makeLabel(this, "透明标签20",
-              QStringLiteral("注意：合并文档以及分割文档的保存目录为软件所在目录"), LabelKind::Note,
-              QRect(189, 366, 328, 16));
+    makeNote(this, outputFolder_);
 
     // Bound last, so building the tabs raises nothing.
     connect(tabs_, &PageTabs::pageChanged, this, &MainWindow::resetPages);
@@ -337,18 +365,27 @@ void MainWindow::closeMainWindow() {
     close();
 }
 
-void MainWindow::importFiles(Page page) {
-    const StatusPanel& panel = statusPanel(page);
+// From the moment an import starts, its page has nothing imported.
+void MainWindow::beginImport(Page page) {
     showState(page, PageState::NotImported);
     if (page == Page::ReplacePage) {
-        showCount(panel, QStringLiteral("0"));
+        showCount(statusPanel(page), QStringLiteral("0"));
     }
+}
 
-    const QStringList chosen =
-        dialogs_.chooseFiles(ChooseFilesTitle, TextFilter, shownText(programDirectory()));
-    if (chosen.isEmpty()) {
-        return;
+void MainWindow::importFiles(Page page) {
+    beginImport(page);
+    makeFolder(outputFolder_);  // the dialog opens there
+    const int refused = addImportedRows(
+        page, dialogs_.chooseFiles(ChooseFilesTitle, TextFilter, shownText(outputFolder_)));
+    showNotes({unnamableNote(refused)});
+}
+
+int MainWindow::addImportedRows(Page page, const QStringList& files) {
+    if (files.isEmpty()) {
+        return 0;
     }
+    const StatusPanel& panel = statusPanel(page);
     // The replace page counts processed books, not rows.
     const bool countsRows = page != Page::ReplacePage;
     // The count climbs as rows arrive, but is painted no more often than the
@@ -357,10 +394,12 @@ void MainWindow::importFiles(Page page) {
     QElapsedTimer sinceCountShown;
     sinceCountShown.start();
     int row = 0;
-    for (const QString& file : chosen) {
+    int refused = 0;
+    for (const QString& file : files) {
         const auto path = chosenPath(file);
         if (!path) {
-            continue;  // a name the code page cannot hold would open another file
+            ++refused;  // a name the code page cannot hold would open another file
+            continue;
         }
         workList_->insertItem(row, numberToText(static_cast<std::int32_t>(row + 1)));
         workList_->setItemPath(row, *path);
@@ -373,27 +412,65 @@ void MainWindow::importFiles(Page page) {
     if (countsRows) {
         showCount(panel, countText(workList_->itemCount()));
     }
-    showState(page, PageState::Imported);
+    if (row > 0) {
+        showState(page, PageState::Imported);
+    }
+    return refused;
 }
 
 void MainWindow::importSingleFile() {
-    showState(Page::SplitPage, PageState::NotImported);
-    const auto chosen = dialogs_.chooseFile();
-    if (!chosen) {
-        return;
+    beginImport(Page::SplitPage);
+    makeFolder(outputFolder_);
+    if (const auto chosen = dialogs_.chooseFile()) {
+        showNotes({unnamableNote(addSingleBook(*chosen) ? 0 : 1)});
     }
-    const auto path = chosenPath(*chosen);
+}
+
+bool MainWindow::addSingleBook(const QString& file) {
+    const auto path = chosenPath(file);
     if (!path) {
-        return;
+        return false;
     }
     workList_->insertItem(0, ByteText("1"));
     workList_->setItemPath(0, *path);
     showState(Page::SplitPage, PageState::Imported);
 
-    const TextFile file = openFile(*path, OpenMode::Read);
-    const ByteText firstLine = readLine(file);
-    closeFile(file);
+    const TextFile book = openFile(*path, OpenMode::Read);
+    const ByteText firstLine = readLine(book);
+    closeFile(book);
     splitNameBox_->setText(shownText(extractTitle(firstLine, detectTitleStyle(firstLine))));
+    return true;
+}
+
+void MainWindow::showNotes(const QStringList& notes) {
+    QStringList shown = notes;
+    shown.removeAll(QString());
+    if (!shown.isEmpty()) {
+        showMessage(shown.join(QLatin1Char('\n')), QStringLiteral("提示"));
+    }
+}
+
+void MainWindow::importDropped(const QList<QUrl>& urls) {
+    const DroppedFiles dropped = sortDropped(urls);
+    const auto page = static_cast<Page>(tabs_->currentIndex());
+    QStringList notes;
+    if (dropped.ignored > 0) {
+        notes << QStringLiteral("%1 个不是txt文档的文件或文件夹未导入").arg(dropped.ignored);
+    }
+    if (!dropped.books.isEmpty()) {
+        beginImport(page);
+        if (page == Page::SplitPage) {
+            // The split works on one book: the first one dropped.
+            notes << unnamableNote(addSingleBook(dropped.books.first()) ? 0 : 1);
+            if (dropped.books.size() > 1) {
+                notes << QStringLiteral("分割文档只导入第一个txt文档，另有 %1 个未导入")
+                             .arg(dropped.books.size() - 1);
+            }
+        } else {
+            notes << unnamableNote(addImportedRows(page, dropped.books));
+        }
+    }
+    showNotes(notes);
 }
 
 void MainWindow::moveItemUp() {

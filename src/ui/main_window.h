@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QMargins>
+#include <QStringList>
+#include <QUrl>
 #include <QWidget>
 
 #include <array>
@@ -35,7 +38,8 @@ class MainWindow : public QWidget {
     static constexpr int OuterWidth = 568;  // frame and title bar included
     static constexpr int OuterHeight = 412;
 
-    // New files (merged books, split pieces) go to `outputFolder`.
+    // New files (merged books, split pieces) go to `outputFolder`, created
+    // when first needed; the import dialogs start there.
     explicit MainWindow(UserDialogs& dialogs, ByteText outputFolder = programDirectory(),
                         QWidget* parent = nullptr);
 
@@ -53,6 +57,9 @@ class MainWindow : public QWidget {
 
     void importFiles(Page page);
     void importSingleFile();
+    // Files dropped on the work list: the books among them are imported as
+    // the shown page's import button imports them; the rest are counted.
+    void importDropped(const QList<QUrl>& urls);
     void moveItemUp();
     void moveItemDown();
 
@@ -77,6 +84,13 @@ class MainWindow : public QWidget {
     void fitOuterSizeAndCentre();
     void adoptLateFrame();
     void exchangePaths(int selected, int neighbour);
+    void beginImport(Page page);
+    // Each returns how many files it left out for a name the code page
+    // cannot hold, or whether it took the book.
+    int addImportedRows(Page page, const QStringList& files);
+    bool addSingleBook(const QString& file);
+    // One message for whatever an import has to say; empty notes are dropped.
+    void showNotes(const QStringList& notes);
     StatusPanel& panelOf(Page page);
 
     UserDialogs& dialogs_;

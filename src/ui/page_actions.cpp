@@ -14,6 +14,7 @@
 #include "books/split.h"
 #include "ui/failure_report.h"
 #include "ui/main_window.h"
+#include "ui/output_folder.h"
 #include "ui/screen_text.h"
 #include "ui/transparent_label.h"
 #include "ui/work_list.h"
@@ -91,6 +92,7 @@ void MainWindow::mergeListedBooks() {
     if (output.empty()) {
         failures.push_back({name.value_or(ByteText()), Problem::BadName});
     } else {
+        makeFolder(outputFolder_);
         failures = mergeBooks(listedPaths(*workList_), output).failures;
     }
     showState(Page::MergePage, PageState::Done);
@@ -112,6 +114,7 @@ void MainWindow::splitFirstBook() {
     const Numbering numbering = prefixButton_->isChecked() ? Numbering::Prefix : Numbering::Suffix;
     std::vector<Failure> failures;
     if (const auto name = typedText(splitNameBox_->text())) {
+        makeFolder(outputFolder_);
         failures = splitBook(book, *name, numbering, outputFolder_).failures;
     } else {
         failures.push_back({book, Problem::BadName});

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 namespace juanzhi::ui {
 
@@ -37,6 +41,22 @@ void setUpOpenDialog(QFileDialog& dialog, QFileDialog::FileMode mode, const QStr
     dialog.setWindowModality(Qt::ApplicationModal);
 }
 
+// A box sized to a short text alone is narrower than its title bar needs
+// for the title beside the window manager's buttons, which then cuts the
+// title to dots. A spacer across the box's grid holds it wider.
+void keepTitleReadable(QMessageBox& box, const QString& title) {
+    constexpr int TitleBarAllowance = 200;  // icon and buttons of the title bar
+    constexpr int SmallestWidth = 280;
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    const int width =
+        std::max(SmallestWidth, box.fontMetrics().horizontalAdvance(title) + TitleBarAllowance);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 }  // namespace
 
 QStringList QtUserDialogs::chooseFiles(const QString& title, const QString& filter,
@@ -55,6 +75,8 @@ std::optional<QString> QtUserDialogs::chooseFile() {
     if (!lastChosenFile_.isEmpty()) {
         dialog.setDirectory(QFileInfo(lastChosenFile_).absolutePath());
         dialog.selectFile(lastChosenFile_);
+    } else if (!firstFolder_.isEmpty()) {
+        dialog.setDirectory(firstFolder_);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
@@ -69,6 +91,7 @@ void QtUserDialogs::showMessage(const QString& text, const QString& title) {
     box.setWindowModality(Qt::ApplicationModal);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
+    keepTitleReadable(box, title);
     box.exec();
 }
 

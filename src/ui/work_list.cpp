@@ -1,9 +1,13 @@
 #include "ui/work_list.h"
 
 #include <QByteArray>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QMimeData>
 #include <QPalette>
+
+#include <algorithm>
 
 #include "core/path.h"
 #include "ui/screen_text.h"
@@ -33,10 +37,12 @@ WorkList::WorkList(QWidget* parent) : QTableWidget(0, 3, parent) {
     header->setHighlightSections(false);
     header->setSectionsClickable(true);  // pressed like buttons, but nothing follows
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    setColumnWidth(NumberColumn, 40);
-    setColumnWidth(ShownPathColumn, 340);
+    setColumnWidth(NumberColumn, NumberWidth);
+    setColumnWidth(ShownPathColumn, ShownPathWidth);
     setColumnWidth(FullPathColumn, 0);
     verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    fitRowsToFont();
 
     setSortingEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -49,6 +55,12 @@ WorkList::WorkList(QWidget* parent) : QTableWidget(0, 3, parent) {
     setFrameShadow(QFrame::Sunken);
     setMouseTracking(false);
 
+    // Books dragged from a file manager; the list is never a drag source.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setDropIndicatorShown(false);
+
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Qt::white);
     colours.setColor(QPalette::Text, Qt::black);
@@ -60,6 +72,66 @@ WorkList::WorkList(QWidget* parent) : QTableWidget(0, 3, parent) {
 void WorkList::initViewItemOption(QStyleOptionViewItem* option) const {
     QTableWidget::initViewItemOption(option);
     option->state |= QStyle::State_Active;
+}
+
+// Rows as high as a line of text needs, so a screenful shows as many books
+// as the font allows, not a fixed style's generous row.
+void WorkList::fitRowsToFont() {
+    constexpr int RowPadding = 2;
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + RowPadding);
+}
+
+// The path column gives up to the vertical scroll bar what the bar takes,
+// so no horizontal scroll bar appears that would scroll over nothing.
+void WorkList::fitPathColumn() {
+    const int room = viewport()->width() - columnWidth(NumberColumn) - columnWidth(FullPathColumn);
+    const int width = std::clamp(room, 0, ShownPathWidth);
+    if (columnWidth(ShownPathColumn) != width) {
+        setColumnWidth(ShownPathColumn, width);
+    }
+}
+
+bool WorkList::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        fitPathColumn();
+    }
+    return QTableWidget::viewportEvent(event);
+}
+
+void WorkList::changeEvent(QEvent* event) {
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fitRowsToFont();
+    }
+}
+
+void WorkList::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void WorkList::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void WorkList::dropEvent(QDropEvent* event) {
+    if (!event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    // Taken once the drop is finished: the import may be long or show a
+    // message, and the file manager that dragged waits until the drop ends.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, urls] { emit dropped(urls); }, Qt::QueuedConnection);
 }
 
 int WorkList::itemCount() const {
@@ -89,6 +161,19 @@ void WorkList::setItemText(int index, int column, const ByteText& text) {
         return;
     }
     setItem(index, column, makeCell(text));
+    if (column != NumberColumn) {
+        showFullPathAsTip(index);
+    }
+}
+
+// A shortened path can always be read whole by resting the pointer on it.
+void WorkList::showFullPathAsTip(int index) {
+    const QString fullPath = shownText(itemText(index, FullPathColumn));
+    for (int column = 0; column < columnCount(); ++column) {
+        if (QTableWidgetItem* cell = item(index, column)) {
+            cell->setToolTip(fullPath);
+        }
+    }
 }
 
 void WorkList::setItemPath(int index, const ByteText& path) {

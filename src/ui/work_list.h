@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QTableWidget>
+#include <QUrl>
 
 #include <cstdint>
 
@@ -37,8 +39,25 @@ class WorkList : public QTableWidget {
     // Selects `index` and makes it the focused row; -1 clears the selection.
     void selectIndex(int index);
 
+  signals:
+    // Files or folders dropped on the list, in the order they came.
+    void dropped(const QList<QUrl>& urls);
+
   protected:
     void initViewItemOption(QStyleOptionViewItem* option) const override;
+    bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    static constexpr int NumberWidth = 40;
+    static constexpr int ShownPathWidth = 340;
+
+    void fitRowsToFont();
+    void fitPathColumn();
+    void showFullPathAsTip(int index);
 };
 
 }  // namespace juanzhi::ui

@@ -2,15 +2,21 @@
 // controls, found by their form names; the dialogs answer from a script.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
+#include <QTextBlock>
 
 #include <memory>
 
@@ -23,6 +29,7 @@
 #include "ui/page_button.h"
 #include "ui/page_tabs.h"
 #include "ui/screen_text.h"
+#include "ui/start_up.h"
 #include "ui/transparent_label.h"
 #include "ui/window_driver.h"
 #include "ui/work_list.h"
@@ -57,6 +64,53 @@ Row row(const QString& number, const QString& path) {
     return {number, path, path};
 }
 
+QList<Row> rowsOf(const MainWindow& window) {
+    const WorkList& list = window.workList();
+    QList<Row> all;
+    for (int index = 0; index < list.itemCount(); ++index) {
+        all.append({juanzhi::ui::shownText(list.itemText(index, 0)),
+                    juanzhi::ui::shownText(list.itemText(index, 1)),
+                    juanzhi::ui::shownText(list.itemText(index, 2))});
+    }
+    return all;
+}
+
+// What a page's status panel shows: state, its colour and the count.
+QStringList panelOf(const MainWindow& window, juanzhi::ui::Page page) {
+    const auto& panel = window.statusPanel(page);
+    return {panel.stateLabel->text(), panel.stateLabel->textColour().name(),
+            panel.countLabel != nullptr ? panel.countLabel->text() : QString()};
+}
+
+void clickTabOf(const MainWindow& window, int index) {
+    QTabBar* bar = juanzhi::test::findControl<PageTabs>(window, "高级选择夹1")->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+// Dark pixels of a text drawn black on white: how much ink a font lays down.
+int inkOf(const QFont& font, const QString& text) {
+    QImage picture(200, 40, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(picture.rect(), Qt::AlignCenter, text);
+    painter.end();
+    int ink = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            ink += qGray(picture.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    return ink;
+}
+
+QString qtPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+const QString IgnoredTwo = QStringLiteral("2 个不是txt文档的文件或文件夹未导入");
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -76,15 +130,9 @@ class MainWindowTest : public QObject {
         QTabBar* bar = find<PageTabs>("高级选择夹1")->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
-    QList<Row> rows() const {
-        const WorkList& list = window_->workList();
-        QList<Row> all;
-        for (int index = 0; index < list.itemCount(); ++index) {
-            all.append({juanzhi::ui::shownText(list.itemText(index, 0)),
-                        juanzhi::ui::shownText(list.itemText(index, 1)),
-                        juanzhi::ui::shownText(list.itemText(index, 2))});
-        }
-        return all;
+    QList<Row> rows() const { return rowsOf(*window_); }
+    bool drop(const QStringList& paths) const {
+        return juanzhi::test::dropFiles(window_->workList().viewport(), paths);
     }
     void importOnMergePage(const QStringList& files) {
         dialogs_.filesAnswers.push_back(files);
@@ -92,6 +140,9 @@ class MainWindowTest : public QObject {
     }
 
   private slots:
+    // Qt's texts and the fonts as the program sets them up.
+    void initTestCase() { juanzhi::ui::setUpApplication(); }
+
     void init() {
         dialogs_ = FakeDialogs();
         window_ = std::make_unique<MainWindow>(dialogs_);
@@ -128,9 +179,9 @@ class MainWindowTest : public QObject {
         for (const char* box : {"编辑框2", "编辑框3", "编辑框4"}) {
             QVERIFY(find<QPlainTextEdit>(box)->toPlainText().isEmpty());
         }
-        // "宋体", or the Ming face installed in its place.
+        // "宋体", or the Song face installed in its place.
         const QString stateFace = QFontInfo(label("透明标签1")->font()).family();
-        QVERIFY2(QStringList({"宋体", "SimSun", "AR PL UMing CN"}).contains(stateFace),
+        QVERIFY2(QStringList({"宋体", "SimSun", "Noto Serif CJK SC"}).contains(stateFace),
                  qPrintable(stateFace));
         const TransparentLabel* note = label("透明标签20");
         QCOMPARE(note->textColour(), fromColorRef(0xFF00FF));
@@ -146,6 +197,40 @@ class MainWindowTest : public QObject {
         for (const char* active :
              {"超级按钮1", "按钮1", "编辑框1", "编辑框3", "单选框1", "选择框1", "超级列表框1"}) {
             QVERIFY2(find<QWidget>(active)->focusPolicy() & Qt::TabFocus, active);
+        }
+    }
+
+    void everyControlSpeaksInOneSongFaceWithRealBold() {
+        const QString face = QFontInfo(juanzhi::ui::songFont(12, false)).family();
+        QVERIFY2(QStringList({"宋体", "SimSun", "Noto Serif CJK SC"}).contains(face),
+                 qPrintable(face));
+        int controls = 0;
+        for (const QWidget* control : window_->findChildren<QWidget*>()) {
+            if (!qobject_cast<const QAbstractButton*>(control) &&
+                !qobject_cast<const QLabel*>(control) && !qobject_cast<const QLineEdit*>(control) &&
+                !qobject_cast<const QPlainTextEdit*>(control) &&
+                !qobject_cast<const QGroupBox*>(control) &&
+                !qobject_cast<const QTabBar*>(control) &&
+                !qobject_cast<const QHeaderView*>(control) && control != &window_->workList()) {
+                continue;
+            }
+            ++controls;
+            QVERIFY2(QFontInfo(control->font()).family() == face,
+                     qPrintable(control->objectName() + QStringLiteral(": ") +
+                                QFontInfo(control->font()).family()));
+            if (control->font().pixelSize() != 16) {  // the state and count labels
+                QCOMPARE(control->font().pixelSize(), 12);
+            }
+        }
+        QVERIFY2(controls >= 50, qPrintable(QString::number(controls)));
+
+        // The bold labels lay down clearly more ink than the same text in
+        // the regular weight: a face without bold would draw them plain.
+        for (const char* bold : {"透明标签1", "透明标签3", "透明标签20"}) {
+            QFont regular = label(bold)->font();
+            regular.setBold(false);
+            const QString text = QStringLiteral("未导入数量");
+            QVERIFY2(inkOf(label(bold)->font(), text) > inkOf(regular, text) * 5 / 4, bold);
         }
     }
 
@@ -509,6 +594,39 @@ class MainWindowTest : public QObject {
         QCOMPARE(label("透明标签9")->text(), QStringLiteral("完成"));
     }
 
+    void severalLineBoxesScrollToWhatWasTyped_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("search box") << 3 << "编辑框3";
+        QTest::newRow("replacement box") << 3 << "编辑框4";
+        QTest::newRow("content box") << 4 << "编辑框2";
+    }
+    void severalLineBoxesScrollToWhatWasTyped() {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        clickTab(page);
+        auto* box = find<QPlainTextEdit>(name.toUtf8().constData());
+        const QRect place = box->geometry();
+        box->setFocus();
+        for (const QString line : {"甲", "乙", "丙", "丁"}) {
+            if (line != QStringLiteral("甲")) {
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+            // Chinese is typed through the input method.
+            QInputMethodEvent typed;
+            typed.setCommitString(line);
+            QApplication::sendEvent(box, &typed);
+        }
+        QCOMPARE(box->toPlainText(), QStringLiteral("甲\n乙\n丙\n丁"));
+        QCOMPARE(box->geometry(), place);
+        QTRY_VERIFY(box->verticalScrollBar()->isVisible());
+        // The line typed last is in view ...
+        QVERIFY(box->viewport()->rect().contains(box->cursorRect()));
+        // ... and the first is a scroll away.
+        box->verticalScrollBar()->setValue(box->verticalScrollBar()->minimum());
+        QCOMPARE(box->cursorForPosition(QPoint(4, 4)).block().text(), QStringLiteral("甲"));
+    }
+
     void enterClicksNothingAndStartsLinesOnlyInSeveralLineBoxes() {
         auto* importButton = find<QPushButton>("超级按钮1");
         importButton->setFocus();
@@ -567,6 +685,146 @@ class MainWindowTest : public QObject {
             QVERIFY(window_->windowIcon().pixmap(64).save(folder + QStringLiteral("/icon.png")));
         }
         juanzhi::ui::enableThemedLook(0);
+    }
+
+    void dropImportsAsTheImportButtonDoes_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("importButton");
+        QTest::newRow("rename page") << 0 << "超级按钮1";
+        QTest::newRow("merge page") << 1 << "超级按钮4";
+        QTest::newRow("replace page") << 3 << "超级按钮10";
+        QTest::newRow("insert page") << 4 << "超级按钮8";
+    }
+    void dropImportsAsTheImportButtonDoes() {
+        QFETCH(int, page);
+        QFETCH(QString, importButton);
+        const juanzhi::test::TempFolder folder;
+        const QString a = qtPath(folder.write("甲.txt", "a"));
+        const QString b = qtPath(folder.write("乙.txt", "b"));
+        const QString earlier = qtPath(folder.write("早.txt", "c"));
+        const QString picture = qtPath(folder.write("封面.jpg", "d"));
+        const QString subfolder = QDir(qtPath(folder.path())).filePath(QStringLiteral("卷一"));
+        QVERIFY(QDir().mkdir(subfolder));
+        const auto page_ = static_cast<juanzhi::ui::Page>(page);
+
+        // By the button, into a list that already holds a book.
+        clickTab(page);
+        dialogs_.filesAnswers = {{earlier}, {a, b}};
+        click(importButton.toUtf8().constData());
+        window_->statusPanel(page_).countLabel->showText(QStringLiteral("7"));
+        click(importButton.toUtf8().constData());
+
+        // By a drop, in a window like it.
+        FakeDialogs otherDialogs;
+        MainWindow other(otherDialogs);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        clickTabOf(other, page);
+        otherDialogs.filesAnswers = {{earlier}};
+        juanzhi::test::clickButton(other, importButton.toUtf8().constData());
+        other.statusPanel(page_).countLabel->showText(QStringLiteral("7"));
+        QVERIFY(juanzhi::test::dropFiles(other.workList().viewport(), {a, picture, subfolder, b}));
+
+        QCOMPARE(rowsOf(other), rows());
+        QCOMPARE(rows(), (QList<Row>{row("1", a), row("2", b), row("1", earlier)}));
+        QCOMPARE(panelOf(other, page_), panelOf(*window_, page_));
+        QCOMPARE(otherDialogs.filesQuestions.size(), 1u);  // the drop asked nothing
+        QCOMPARE(otherDialogs.messages.size(), 1u);
+        QCOMPARE(otherDialogs.messages[0].text, IgnoredTwo);
+        QCOMPARE(otherDialogs.messages[0].title, QStringLiteral("提示"));
+        QVERIFY(dialogs_.messages.empty());
+    }
+
+    void dropOnTheSplitPageTakesTheFirstBookAndProposesItsTitle() {
+        const juanzhi::test::TempFolder folder;
+        const QString first =
+            qtPath(folder.write("one.txt", gbkBytes("《书名》作者：某人\r\n第一章\r\n")));
+        const QString second = qtPath(folder.write("two.txt", gbkBytes("[另一本]/某人\r\n")));
+        const QString picture = qtPath(folder.write("封面.jpg", "d"));
+        const QString link = qtPath(folder.file("链接.txt"));
+        QVERIFY(QFile::link(qtPath(folder.path()), link));  // a folder in a book's name
+        clickTab(2);
+        find<QLineEdit>("编辑框5")->setText(QStringLiteral("typed"));
+
+        QVERIFY(drop({picture, first, link, second}));
+        QCOMPARE(rows(), QList<Row>{row("1", first)});
+        QCOMPARE(find<QLineEdit>("编辑框5")->text(), QStringLiteral("书名"));
+        QCOMPARE(label("透明标签19")->text(), QStringLiteral("成功导入"));
+        QCOMPARE(dialogs_.fileQuestions, 0);
+        QCOMPARE(dialogs_.messages.size(), 1u);
+        QCOMPARE(dialogs_.messages[0].text,
+                 IgnoredTwo + QStringLiteral("\n分割文档只导入第一个txt文档，另有 1 个未导入"));
+    }
+
+    void dropWithoutBooksChangesNothingButSaysWhy() {
+        const juanzhi::test::TempFolder folder;
+        const QString book = qtPath(folder.write("甲.txt", "a"));
+        dialogs_.filesAnswers.push_back({book});
+        click("超级按钮1");
+
+        QVERIFY(drop({qtPath(folder.path()), qtPath(folder.file("没有这本.txt"))}));
+        QCOMPARE(rows(), QList<Row>{row("1", book)});
+        QCOMPARE(label("透明标签1")->text(), QStringLiteral("成功导入"));
+        QCOMPARE(label("透明标签3")->text(), QStringLiteral("1"));
+        QCOMPARE(dialogs_.messages.size(), 1u);
+        QCOMPARE(dialogs_.messages[0].text, IgnoredTwo);
+
+        // Dragged text is no file at all: the list does not take it.
+        QMimeData text;
+        text.setText(QStringLiteral("/books/甲.txt"));
+        QVERIFY(!juanzhi::test::dropOn(window_->workList().viewport(), text));
+        QCOMPARE(window_->workList().itemCount(), 1);
+    }
+
+    void aNameTheCodePageCannotHoldIsLeftOutAndSaidSo() {
+        // A lone surrogate has no form in any code page.
+        const QString unnamable =
+            QStringLiteral("/books/书") + QChar(0xD800) + QStringLiteral(".txt");
+        const QString note = QStringLiteral("1 个文件的名字含有GBK中没有的字符，未导入");
+
+        // Chosen alone: nothing is imported, and the page does not claim it.
+        dialogs_.filesAnswers.push_back({unnamable});
+        click("超级按钮1");
+        QCOMPARE(window_->workList().itemCount(), 0);
+        QCOMPARE(label("透明标签1")->text(), QStringLiteral("未导入"));
+        QCOMPARE(dialogs_.messages.back().text, note);
+
+        dialogs_.filesAnswers.push_back({unnamable, QStringLiteral("/books/甲.txt")});
+        click("超级按钮1");
+        QCOMPARE(rows(), QList<Row>{row("1", QStringLiteral("/books/甲.txt"))});
+        QCOMPARE(label("透明标签1")->text(), QStringLiteral("成功导入"));
+        QCOMPARE(dialogs_.messages.size(), 2u);
+
+        clickTab(2);
+        dialogs_.fileAnswers.push_back(unnamable);
+        click("超级按钮12");
+        QCOMPARE(window_->workList().itemCount(), 0);
+        QCOMPARE(label("透明标签19")->text(), QStringLiteral("未导入"));
+        QCOMPARE(dialogs_.messages.size(), 3u);
+        QCOMPARE(dialogs_.messages.back().text, note);
+    }
+
+    void anUnwritableProgramFolderSendsBooksToTheUsersOwnFolder() {
+        const juanzhi::test::TempFolder documents;
+        const QString own = QDir(qtPath(documents.path())).filePath(QStringLiteral("卷帙坊"));
+        FakeDialogs dialogs;
+        MainWindow window(dialogs, *juanzhi::ui::chosenPath(own));
+
+        const auto* note = juanzhi::test::findControl<TransparentLabel>(window, "透明标签20");
+        const QString lead = QStringLiteral("注意：合并文档以及分割文档的保存目录为");
+        QVERIFY(note->text().startsWith(lead));
+        QVERIFY(!note->text().contains(QStringLiteral("软件所在目录")));
+        QVERIFY2(note->text() == lead + own || note->toolTip() == lead + own,
+                 qPrintable(note->text()));
+        QVERIFY(note->fontMetrics().horizontalAdvance(note->text()) <= note->width());
+        const QTabBar* tabs = juanzhi::test::findControl<PageTabs>(window, "高级选择夹1")->tabBar();
+        QVERIFY(tabs->tabToolTip(1).contains(QStringLiteral("注意：合并后的文件存放在") + own));
+        QVERIFY(tabs->tabToolTip(2).contains(QStringLiteral("注意：分割后的文件存放在") + own));
+
+        QVERIFY(!QDir(own).exists());  // made when first needed
+        juanzhi::test::clickButton(window, "超级按钮1");
+        QCOMPARE(dialogs.filesQuestions.back().folder, own);
+        QVERIFY(QDir(own).exists());
     }
 
     void closeButtonClosesTheWindow() {

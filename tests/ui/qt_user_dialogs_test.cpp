@@ -2,8 +2,10 @@
 // as the user once the modal window is open.
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -12,7 +14,9 @@
 #include "support/temp_folder.h"
 #include "ui/fake_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/qt_translation.h"
 #include "ui/qt_user_dialogs.h"
+#include "ui/start_up.h"
 
 using juanzhi::ui::QtUserDialogs;
 
@@ -34,12 +38,42 @@ QString pathOf(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }
 
+// The visible captions of a dialog's labels and buttons that hold Latin
+// words but no Chinese: Qt's English left untranslated.
+QStringList englishCaptions(const QWidget& dialog) {
+    static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+    static const QRegularExpression chinese(QStringLiteral("\\p{Han}"));
+    QStringList english;
+    auto check = [&](const QString& caption) {
+        if (caption.contains(word) && !caption.contains(chinese)) {
+            english << caption;
+        }
+    };
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->isVisible()) {
+            check(label->text());
+        }
+    }
+    for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
+        if (button->isVisible()) {
+            check(button->text());
+        }
+    }
+    return english;
+}
+
 }  // namespace
 
 class QtUserDialogsTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Qt's texts and the fonts as the program sets them up.
+    void initTestCase() {
+        QVERIFY(juanzhi::ui::loadQtChinese(*QApplication::instance()));
+        juanzhi::ui::setUpApplication();
+    }
+
     void filterPairsBecomeNameFilters_data() {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("nameFilters");
@@ -66,6 +100,7 @@ class QtUserDialogsTest : public QObject {
         QString title, openedIn;
         QStringList nameFilters;
         bool severalFiles = false, openOnly = false, patternsHidden = false;
+        QStringList english{"not looked at"};
         whenOpen<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             openedIn = dialog->directory().absolutePath();
@@ -73,6 +108,7 @@ class QtUserDialogsTest : public QObject {
             severalFiles = dialog->fileMode() == QFileDialog::ExistingFiles;
             openOnly = dialog->acceptMode() == QFileDialog::AcceptOpen;
             patternsHidden = dialog->testOption(QFileDialog::HideNameFilterDetails);
+            english = englishCaptions(*dialog);
             dialog->selectFile(QStringLiteral("\"甲.txt\" \"乙.txt\""));
             static_cast<QDialog*>(dialog)->accept();  // the OK button
         });
@@ -86,6 +122,7 @@ class QtUserDialogsTest : public QObject {
         QVERIFY(severalFiles);
         QVERIFY(openOnly);
         QVERIFY(patternsHidden);
+        QCOMPARE(english, QStringList{});
     }
 
     void cancelledChoiceGivesNothing() {
@@ -126,6 +163,18 @@ class QtUserDialogsTest : public QObject {
         QCOMPARE(openedIn, pathOf(folder.path()));
     }
 
+    void singleFileDialogFirstOpensInTheFolderItWasGiven() {
+        const juanzhi::test::TempFolder folder;
+        QtUserDialogs dialogs(pathOf(folder.path()));
+        QString openedIn;
+        whenOpen<QFileDialog>([&](QFileDialog* dialog) {
+            openedIn = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        QVERIFY(!dialogs.chooseFile().has_value());
+        QCOMPARE(openedIn, pathOf(folder.path()));
+    }
+
     void messageBoxHasOneButtonNoIconAndBlocksTheWindow() {
         juanzhi::test::FakeDialogs unused;
         juanzhi::ui::MainWindow window(unused);
@@ -138,6 +187,9 @@ class QtUserDialogsTest : public QObject {
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::Critical;
         QList<QAbstractButton*> buttons;
+        int width = 0;
+        bool textWhole = false;
+        QString okCaption;
         QWidget* owner = &window;
         Qt::WindowModality modality = Qt::NonModal;
         bool windowStayed = false;
@@ -147,6 +199,11 @@ class QtUserDialogsTest : public QObject {
             text = box->text();
             icon = box->icon();
             buttons = box->buttons();
+            width = box->width();
+            okCaption =
+                box->buttons().value(0) != nullptr ? box->buttons().first()->text() : QString();
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            textWhole = label != nullptr && label->width() >= label->sizeHint().width();
             owner = box->parentWidget();
             modality = box->windowModality();
             if (const QString folder = qEnvironmentVariable("JUANZHI_SCREENSHOTS");
@@ -166,6 +223,10 @@ class QtUserDialogsTest : public QObject {
         QCOMPARE(text, QStringLiteral("请先导入文件！"));
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(buttons.size(), 1);
+        QCOMPARE(okCaption, QStringLiteral("确定"));
+        // Wide enough for the title beside the title bar's buttons, and the text.
+        QVERIFY2(width >= 280, qPrintable(QString::number(width)));
+        QVERIFY(textWhole);
         QCOMPARE(owner, nullptr);
         QCOMPARE(modality, Qt::ApplicationModal);
         QVERIFY(windowStayed);

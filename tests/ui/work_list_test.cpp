@@ -1,12 +1,17 @@
 // The work list as its callers use it, and as the user sees it.
+#include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "core/path.h"
 #include "support/gbk.h"
 #include "ui/look.h"
 #include "ui/screen_text.h"
+#include "ui/start_up.h"
 #include "ui/work_list.h"
 
 using juanzhi::ByteText;
@@ -35,6 +40,9 @@ class WorkListTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The font every control has in the program.
+    void initTestCase() { juanzhi::ui::setUpApplication(); }
+
     void insertPlacesRowsAndOutOfRangeAppends() {
         WorkList list(nullptr);
         QCOMPARE(list.insertItem(0, ByteText("a")), 0);
@@ -135,6 +143,58 @@ class WorkListTest : public QObject {
                  QStringLiteral("真实地址"));
         QVERIFY(list.showGrid());
         // The selected row stays marked when another control has the focus.
+    }
+
+    void aFullListShowsFifteenRowsAndScrollsOnlyDownwards() {
+        WorkList list(nullptr);
+        list.resize(384, 355);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        for (int row = 0; row < 40; ++row) {
+            list.setItemPath(list.insertItem(-1, ByteText(std::to_string(row + 1))),
+                             gbk("/书/很长的文件夹名字/第一部.txt"));
+        }
+        QTRY_VERIFY(list.verticalScrollBar()->isVisible());
+        const QRect fifteenth = list.visualItemRect(list.item(14, WorkList::NumberColumn));
+        QVERIFY2(fifteenth.bottom() < list.viewport()->height(),
+                 qPrintable(QStringLiteral("row height %1, room %2")
+                                .arg(fifteenth.height())
+                                .arg(list.viewport()->height())));
+        // A row is as high as its text, not a fixed style's generous row.
+        QVERIFY(fifteenth.height() <= list.fontMetrics().height() + 4);
+
+        QVERIFY(!list.horizontalScrollBar()->isVisible());
+        QCOMPARE(
+            list.columnWidth(WorkList::NumberColumn) + list.columnWidth(WorkList::ShownPathColumn),
+            list.viewport()->width());
+
+        // Emptied, the path column has its whole width back.
+        list.clearItems();
+        QTRY_COMPARE(list.columnWidth(WorkList::ShownPathColumn), 340);
+    }
+
+    void restingOnARowShowsItsFullPath() {
+        WorkList list(nullptr);
+        list.resize(384, 355);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QString longPath =
+            QStringLiteral("/home/reader/下载/小说/武侠/金庸全集/第一卷/射雕英雄传.txt");
+        for (const QString& path : {QStringLiteral("/书/甲.txt"), longPath}) {
+            list.setItemPath(list.insertItem(-1, ByteText("1")), *juanzhi::ui::typedText(path));
+        }
+        // Rows that exchange their paths exchange their hints too.
+        list.setItemText(0, WorkList::ShownPathColumn, list.itemText(1, WorkList::ShownPathColumn));
+        list.setItemText(0, WorkList::FullPathColumn, list.itemText(1, WorkList::FullPathColumn));
+
+        for (const int column : {WorkList::NumberColumn, WorkList::ShownPathColumn}) {
+            const QPoint onRow = list.visualItemRect(list.item(0, column)).center();
+            QHelpEvent rest(QEvent::ToolTip, onRow, list.viewport()->mapToGlobal(onRow));
+            QApplication::sendEvent(list.viewport(), &rest);
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text(), longPath);
+            QToolTip::hideText();
+        }
     }
 
     void selectedRowStaysMarkedWithoutFocus() {
