@@ -14,6 +14,7 @@
 #include <limits>
 #include <utility>
 
+#include "books/rename.h"
 #include "books/title.h"
 #include "core/byte_text.h"
 #include "core/text_file.h"
@@ -435,9 +436,9 @@ bool MainWindow::addSingleBook(const QString& file) {
     workList_->setItemPath(0, *path);
     showState(Page::SplitPage, PageState::Imported);
 
-    const TextFile book = openFile(*path, OpenMode::Read);
-    const ByteText firstLine = readLine(book);
-    closeFile(book);
+    // Only as much of the first line as a title can take: a book of one
+    // huge line must not come into the name box whole.
+    const ByteText firstLine = readTitleLine(*path);
     splitNameBox_->setText(shownText(extractTitle(firstLine, detectTitleStyle(firstLine))));
     return true;
 }
