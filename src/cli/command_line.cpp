@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/code_page.h"
 #include "core/platform.h"
@@ -13,6 +15,63 @@ namespace juanzhi::cli {
 namespace {
 
 constexpr std::string_view ProgramName = "juanzhi-cli";
+constexpr std::string_view SeeHelp = "用法见 juanzhi-cli --help。";
+
+// The program speaks Chinese, as the window does: its own words, its help
+// and the parser's complaints alike.
+void speakChinese(CLI::App& app) {
+    const auto formatter = app.get_formatter();
+    for (const auto& [key, label] : {std::pair{"Usage", "用法"},
+                                     {"OPTIONS", "选项"},
+                                     {"Options", "选项"},
+                                     {"Positionals", "参数"},
+                                     {"SUBCOMMAND", "命令"},
+                                     {"SUBCOMMANDS", "命令"},
+                                     {"Subcommands", "命令"},
+                                     {"REQUIRED", "必需"},
+                                     {"TEXT", "文字"}}) {
+        formatter->label(key, label);
+    }
+    app.option_defaults()->group("选项");
+    app.set_help_flag("-h,--help", "显示这段说明");
+}
+
+CLI::App* command(CLI::App& app, std::string name, std::string description) {
+    CLI::App* added = app.add_subcommand(std::move(name), std::move(description));
+    added->group("命令");
+    added->set_help_flag("-h,--help", "显示这段说明");
+    return added;
+}
+
+// What the parser found wrong, in the program's words; the parser's own
+// text is kept only for what it names (an option, an argument).
+std::string parseErrorText(const CLI::Error& error) {
+    const std::string what = error.what();
+    const auto after = [&what](std::string_view marker) {
+        const std::size_t at = what.find(marker);
+        return at == std::string::npos ? std::string() : what.substr(at + marker.size());
+    };
+    const auto before = [&what](std::string_view marker) {
+        const std::size_t at = what.find(marker);
+        return at == std::string::npos ? std::string() : what.substr(0, at);
+    };
+    if (what.find("subcommand") != std::string::npos) {
+        return "缺少命令（rename、merge、split、replace 或 insert）";
+    }
+    if (const std::string name = before(" is required"); !name.empty()) {
+        return "缺少 " + name;
+    }
+    if (what.find("not expected") != std::string::npos) {
+        return "多余的参数：" + after(": ");
+    }
+    if (what.find(" missing") != std::string::npos && !before(":").empty()) {
+        return "缺少 " + before(":") + " 的值";
+    }
+    if (what.find("required but received") != std::string::npos) {
+        return "参数的个数不对：" + before(":") + " 只能有一个";
+    }
+    return "命令行有误（" + what + "）";
+}
 
 // Everything the command line can give, as typed.
 struct Request {
@@ -58,7 +117,7 @@ class Converter {
         converted.reserve(typed.size());
         for (const std::string& book : typed) {
             // Named by its place: its own bytes would garble the terminal.
-            auto one = path(book, "FILE " + std::to_string(converted.size() + 1));
+            auto one = path(book, "第 " + std::to_string(converted.size() + 1) + " 个文件名");
             if (!one) {
                 return std::nullopt;
             }
@@ -70,15 +129,14 @@ class Converter {
   private:
     void refuse(std::string_view what) {
         console_.err << ProgramName << ": " << what
-                     << " is not valid UTF-8, so it has no form in the books' code page;"
-                        " no book was touched\n";
+                     << "不是有效的 UTF-8，无法用书的代码页表示；没有改动任何书\n";
     }
 
     const Console& console_;
 };
 
 int usageError(const Console& console, std::string_view message) {
-    console.err << ProgramName << ": " << message << "\nRun with --help for more information.\n";
+    console.err << ProgramName << ": " << message << '\n' << SeeHelp << '\n';
     return UsageError;
 }
 
@@ -86,46 +144,41 @@ int usageError(const Console& console, std::string_view message) {
 
 int runCommandLine(const std::vector<std::string>& arguments, const Console& console) {
     CLI::App app(
-        "Batch jobs on Chinese e-books: GBK (code page 936) .txt files.\n"
-        "Texts and file names are typed in UTF-8; book contents are never re-encoded.",
+        "卷帙坊命令行：批量处理 GBK（代码页 936）的 txt 电子书。\n"
+        "文字和文件名以 UTF-8 输入；书的内容从不重新编码。",
         std::string(ProgramName));
+    speakChinese(app);
     app.require_subcommand(1);
     app.failure_message([](const CLI::App*, const CLI::Error& error) {
-        return std::string(ProgramName) + ": " + error.what() +
-               "\nRun with --help for more information.\n";
+        return std::string(ProgramName) + ": " + parseErrorText(error) + '\n' +
+               std::string(SeeHelp) + '\n';
     });
     Request request;
 
-    CLI::App* rename = app.add_subcommand(
-        "rename", "Rename each book to the title in its first line, in its own folder.");
-    rename->add_option("FILE", request.books, "The books")->required();
+    CLI::App* rename = command(app, "rename", "把每本书改名为其第一行中的书名，仍在原来的文件夹。");
+    rename->add_option("FILE", request.books, "书")->required();
 
-    CLI::App* merge =
-        app.add_subcommand("merge", "Join the books, in the order given, into one book.");
-    merge->add_option("-o,--output", request.output, "The merged book (replaced if it exists)")
-        ->required();
-    merge->add_option("FILE", request.books, "The books, in order")->required();
+    CLI::App* merge = command(app, "merge", "按给出的顺序把多本书合并为一本。");
+    merge->add_option("-o,--output", request.output, "合并成的书（已有则替换）")->required();
+    merge->add_option("FILE", request.books, "书，按合并的顺序")->required();
 
-    CLI::App* split = app.add_subcommand(
-        "split", "Cut a book at its chapter headings (第…章, 第…节) into numbered pieces.");
-    split->add_flag("--prefix", request.prefix, "Number first: 1_NAME.txt (default NAME_1.txt)");
-    split->add_option("--name", request.name, "The pieces' name (default: the book's title)");
-    split->add_option("--out", request.folder, "The folder for the pieces (default: this one)");
-    split->add_option("FILE", request.books, "The book")->required()->expected(1);
+    CLI::App* split =
+        command(app, "split", "在章节标题（第…章、第…节）处把一本书分割为编号的文件。");
+    split->add_flag("--prefix", request.prefix, "编号在前：1_书名.txt（默认为 书名_1.txt）");
+    split->add_option("--name", request.name, "分割出的文件的名字（默认为书名）");
+    split->add_option("--out", request.folder, "分割出的文件所在的文件夹（默认为当前文件夹）");
+    split->add_option("FILE", request.books, "书")->required()->expected(1);
 
-    CLI::App* replace =
-        app.add_subcommand("replace", "Replace every occurrence of a text in each book.");
-    replace->add_option("--search", request.search, "The text to find")->required();
-    replace->add_option("--with", request.replacement, "The text to put in its place (or empty)")
-        ->required();
-    replace->add_option("FILE", request.books, "The books")->required();
+    CLI::App* replace = command(app, "replace", "在每本书中替换一段文字的所有出现。");
+    replace->add_option("--search", request.search, "要查找的文字")->required();
+    replace->add_option("--with", request.replacement, "替换成的文字（可以为空）")->required();
+    replace->add_option("FILE", request.books, "书")->required();
 
-    CLI::App* insert = app.add_subcommand(
-        "insert", "Insert a line after the first line and/or at the end of each book.");
-    insert->add_flag("--second-line", request.secondLine, "Insert it as the second line");
-    insert->add_flag("--end", request.endOfFile, "Append it at the end (the default)");
-    insert->add_option("--text", request.content, "The line to insert")->required();
-    insert->add_option("FILE", request.books, "The books")->required();
+    CLI::App* insert = command(app, "insert", "在每本书的第一行之后和／或末尾插入一行。");
+    insert->add_flag("--second-line", request.secondLine, "作为第二行插入");
+    insert->add_flag("--end", request.endOfFile, "插入在末尾（默认）");
+    insert->add_option("--text", request.content, "要插入的一行")->required();
+    insert->add_option("FILE", request.books, "书")->required();
 
     std::vector<const char*> argv;
     argv.reserve(arguments.size());
@@ -149,37 +202,37 @@ int runCommandLine(const std::vector<std::string>& arguments, const Console& con
         return renameCommand(*books, console);
     }
     if (merge->parsed()) {
-        const auto output = convert.path(request.output, "the output's name");
+        const auto output = convert.path(request.output, "-o 的文件名");
         return output ? mergeCommand(*books, *output, console) : UsageError;
     }
     if (split->parsed()) {
-        const auto folder = convert.path(request.folder, "the folder's name");
+        const auto folder = convert.path(request.folder, "--out 的文件夹名");
         if (!folder) {
             return UsageError;
         }
         std::optional<ByteText> name;
-        if (request.name && !(name = convert.path(*request.name, "the name"))) {
+        if (request.name && !(name = convert.path(*request.name, "--name 的名字"))) {
             return UsageError;
         }
         // Every piece would fail alike.
         if (!folder->empty() && !platform::isFolder(*folder)) {
-            return usageError(console, "--out: there is no folder " + request.folder);
+            return usageError(console, "--out 所指的文件夹不存在：" + request.folder);
         }
         const Numbering numbering = request.prefix ? Numbering::Prefix : Numbering::Suffix;
         return splitCommand(books->front(), name, numbering, *folder, console);
     }
     if (replace->parsed()) {
         if (request.search.empty()) {
-            return usageError(console, "--search is empty: there is nothing to look for");
+            return usageError(console, "--search 为空，没有要查找的文字");
         }
-        const auto search = convert.text(request.search, "the text of --search");
-        const auto replacement = convert.text(request.replacement, "the text of --with");
+        const auto search = convert.text(request.search, "--search 的文字");
+        const auto replacement = convert.text(request.replacement, "--with 的文字");
         if (!search || !replacement) {
             return UsageError;
         }
         return replaceCommand(*books, *search, *replacement, console);
     }
-    const auto content = convert.text(request.content, "the text of --text");
+    const auto content = convert.text(request.content, "--text 的文字");
     if (!content) {
         return UsageError;
     }

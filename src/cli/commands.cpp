@@ -114,7 +114,7 @@ int splitCommand(const ByteText& book, const std::optional<ByteText>& name, Numb
     if (!result.pieces.empty()) {
         const std::size_t count = result.pieces.size();
         std::string line = shown(book).append(Arrow).append(std::to_string(count));
-        line.append(count == 1 ? " piece: " : " pieces: ").append(shown(result.pieces.front()));
+        line.append(" 个文件: ").append(shown(result.pieces.front()));
         if (count > 1) {
             line.append(" … ").append(shown(result.pieces.back()));
         }
@@ -135,7 +135,7 @@ int replaceCommand(const std::vector<ByteText>& books, const ByteText& search,
             if (problem) {
                 report.failed({book, *problem});
             } else {
-                report.done(shown(book).append(changed ? ": changed" : ": unchanged"));
+                report.done(shown(book).append(changed ? ": 已改动" : ": 无改动"));
             }
             report.advance();
         });
@@ -150,7 +150,7 @@ int insertCommand(const std::vector<ByteText>& books, InsertPlaces places, const
                         if (problem) {
                             report.failed({book, *problem});
                         } else {
-                            report.done(shown(book).append(": inserted"));
+                            report.done(shown(book).append(": 已插入"));
                         }
                         report.advance();
                     });

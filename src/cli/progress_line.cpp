@@ -25,12 +25,16 @@ void ProgressLine::advance() {
     if (now - start_ < Delay || (width_ > 0 && now - drawn_ < Interval)) {
         return;
     }
-    const std::string line = std::to_string(done_) + "/" + std::to_string(total_) + " books";
+    const std::string count = std::to_string(done_) + "/" + std::to_string(total_);
+    const std::string line = count + " 本";
+    // Columns, not bytes: 本 is three bytes wide in UTF-8 and two on the
+    // terminal.
+    const std::size_t columns = count.size() + 3;
     // Blanks over what is left of a longer line before: no terminal
     // control sequences, which not every console reads.
-    const std::size_t blanks = width_ > line.size() ? width_ - line.size() : 0;
+    const std::size_t blanks = width_ > columns ? width_ - columns : 0;
     terminal_ << '\r' << line << std::string(blanks, ' ') << std::flush;
-    width_ = line.size();
+    width_ = columns;
     drawn_ = now;
 }
 

@@ -99,14 +99,14 @@ TEST(JuanzhiCli, SplitsUnderTheTitleOrTheNameGiven) {
 
     const ProgramRun byTitle = runCli(folder, {"split", "--out", "卷", "book.txt"});
     EXPECT_EQ(byTitle.exitCode, 0);
-    EXPECT_EQ(byTitle.out, "book.txt → 2 pieces: 卷/风雪夜归人_1.txt … 卷/风雪夜归人_2.txt\n");
+    EXPECT_EQ(byTitle.out, "book.txt → 2 个文件: 卷/风雪夜归人_1.txt … 卷/风雪夜归人_2.txt\n");
     EXPECT_EQ(
         readAll(folder.file("卷/风雪夜归人_1.txt")) + readAll(folder.file("卷/风雪夜归人_2.txt")),
         TitledBook);
 
     const ProgramRun named = runCli(folder, {"split", "--prefix", "--name", "夜", "book.txt"});
     EXPECT_EQ(named.exitCode, 0);
-    EXPECT_EQ(named.out, "book.txt → 2 pieces: 1_夜.txt … 2_夜.txt\n");
+    EXPECT_EQ(named.out, "book.txt → 2 个文件: 1_夜.txt … 2_夜.txt\n");
     EXPECT_EQ(namesIn(folder.path()),
               (std::vector<std::string>{"1_夜.txt", "2_夜.txt", "book.txt", "卷"}));
 
@@ -126,7 +126,7 @@ TEST(JuanzhiCli, ReplacesTypedTextInTheBooksCodePage) {
         folder, {"replace", "--search", "风雪\n夜", "--with", "晴", "a.txt", "b.txt", "gone.txt"});
 
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "a.txt: changed\nb.txt: unchanged\n");
+    EXPECT_EQ(run.out, "a.txt: 已改动\nb.txt: 无改动\n");
     EXPECT_EQ(run.err, "gone.txt: 文件不存在\n");
     EXPECT_EQ(readAll(folder.file("a.txt")), gbkBytes("晴归人，晴"));
     EXPECT_EQ(readAll(folder.file("b.txt")), gbkBytes("无关"));
@@ -156,7 +156,7 @@ TEST(JuanzhiCli, InsertsAtThePlacesAsked) {
 
         SCOPED_TRACE(::testing::PrintToString(c.places));
         EXPECT_EQ(run.exitCode, 0);
-        EXPECT_EQ(run.out, "a.txt: inserted\n");
+        EXPECT_EQ(run.out, "a.txt: 已插入\n");
         EXPECT_EQ(readAll(folder.file("a.txt")), c.expected);
     }
 }
@@ -166,7 +166,7 @@ TEST(JuanzhiCli, HelpsWithEachSubcommand) {
     for (const std::string command : {"rename", "merge", "split", "replace", "insert"}) {
         const ProgramRun run = runCli(folder, {command, "--help"});
         EXPECT_EQ(run.exitCode, 0) << command;
-        EXPECT_NE(run.out.find("Usage: juanzhi-cli " + command), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("用法: juanzhi-cli " + command), std::string::npos) << run.out;
     }
 }
 
@@ -246,7 +246,7 @@ TEST(JuanzhiCli, RefusesTextWithNoFormInTheCodePage) {
 
         SCOPED_TRACE(arguments.front());
         EXPECT_EQ(run.exitCode, 2);
-        EXPECT_NE(run.err.find("is not valid UTF-8"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("不是有效的 UTF-8"), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find(notUtf8), std::string::npos);  // never echoed raw
         EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"a.txt", "b.txt"}));
         EXPECT_EQ(readAll(folder.file("a.txt")), TitledBook);

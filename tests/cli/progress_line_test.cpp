@@ -36,15 +36,15 @@ TEST(ProgressLine, CountsALongBatchAtMostEveryInterval) {
     ProgressLine progress(terminal, true, 1000, time.clock());
     time.now += ProgressLine::Delay;
     progress.advance();
-    EXPECT_EQ(terminal.str(), "\r1/1000 books");
+    EXPECT_EQ(terminal.str(), "\r1/1000 本");
     progress.advance();  // too soon to redraw
-    EXPECT_EQ(terminal.str(), "\r1/1000 books");
+    EXPECT_EQ(terminal.str(), "\r1/1000 本");
     time.now += ProgressLine::Interval;
     progress.advance();
-    EXPECT_EQ(terminal.str(), "\r1/1000 books\r3/1000 books");
+    EXPECT_EQ(terminal.str(), "\r1/1000 本\r3/1000 本");
     terminal.str("");
     progress.clear();
-    EXPECT_EQ(terminal.str(), "\r            \r");
+    EXPECT_EQ(terminal.str(), "\r         \r");  // as wide as "3/1000 本"
     terminal.str("");
     progress.clear();  // nothing left to take away
     EXPECT_EQ(terminal.str(), "");
@@ -73,7 +73,7 @@ TEST(ProgressLine, LeavesNoLineBehindAtTheEnd) {
         time.now += 1s;
         progress.advance();  // the last: no line for a finished batch
     }
-    EXPECT_EQ(terminal.str(), "\r1/3 books\r2/3 books\r         \r");
+    EXPECT_EQ(terminal.str(), "\r1/3 本\r2/3 本\r      \r");
 }
 
 }  // namespace
