@@ -4,6 +4,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,44 +18,46 @@ using namespace fuzz;
 constexpr std::string_view Open = "\xA1\xB6";   // 《
 constexpr std::string_view Close = "\xA1\xB7";  // 》
 
-std::size_t naiveLast(std::string_view line, std::string_view pattern) {
-    std::size_t last = std::string_view::npos;
-    for (const std::size_t at : characterStarts(line)) {
-        if (line.substr(at, pattern.size()) == pattern) {
-            last = at;
-        }
-    }
-    return last;
-}
-
 bool holds(std::string_view text, std::string_view pattern) {
     return naiveFind(text, pattern) != std::string_view::npos;
 }
 
-// The title by the rule, with 0-based offsets: after the first opening mark
-// up to the last closing mark (in the bracketed form, up to one byte in
-// front of the last slash); nothing when that is empty or reversed.
+// The text after `from` (a character start) up to the first `close` there,
+// when something lies between.
+std::optional<std::string> enclosed(std::string_view line, std::size_t from,
+                                    std::string_view close) {
+    const std::string_view rest = line.substr(from);
+    const std::size_t end = naiveFind(rest, close);
+    if (end == std::string_view::npos || end == 0) {
+        return std::nullopt;
+    }
+    return std::string(rest.substr(0, end));
+}
+
+// The title by the rule read plainly: the whole line; between the first 《
+// and the first 》 after it; or, with a "[", "[T]/" first, then a title in
+// angle quotes, then "[" up to the first "/" (holding no "]"), then "[T]".
 std::string naiveTitle(std::string_view line) {
-    const auto between = [&](std::size_t open, std::size_t openLength, std::size_t close,
-                             std::size_t dropped) -> std::string {
-        if (close == std::string_view::npos) {
-            return {};
-        }
-        const auto from = static_cast<long>(open + openLength);
-        const long end = static_cast<long>(close) - static_cast<long>(dropped);
-        if (end <= from) {
-            return {};
-        }
-        return std::string(
-            line.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(end - from)));
+    const auto angle = [&]() -> std::optional<std::string> {
+        const std::size_t open = naiveFind(line, Open);
+        return open == std::string_view::npos ? std::nullopt
+                                              : enclosed(line, open + Open.size(), Close);
     };
-    if (holds(line, "[")) {
-        return between(naiveFind(line, "["), 1, naiveLast(line, "/"), 1);
+    if (!holds(line, "[")) {
+        return holds(line, Open) ? angle().value_or("") : std::string(line);
     }
-    if (holds(line, Open)) {
-        return between(naiveFind(line, Open), 2, naiveLast(line, Close), 0);
+    const std::size_t open = naiveFind(line, "[");
+    const auto bracketed = enclosed(line, open + 1, "]");
+    if (bracketed && line.substr(open + 1 + bracketed->size() + 1, 1) == "/") {
+        return *bracketed;
     }
-    return std::string(line);
+    if (const auto angled = angle()) {
+        return *angled;
+    }
+    if (const auto slashed = enclosed(line, open + 1, "/"); slashed && !holds(*slashed, "]")) {
+        return *slashed;
+    }
+    return bracketed.value_or("");
 }
 
 std::string titleOf(std::string_view line) {
@@ -86,7 +89,7 @@ void checkKnownForms(std::string_view t, std::string_view rest) {
         check(titleOf(angled) == t, "《T》rest gives T", {{"line", angled}, {"T", t}});
     }
     const std::string bracketed = "[" + std::string(t) + "]/" + std::string(rest);
-    if (!holds(t, "[") && !holds(t, "]") && !holds(t, "/") && !holds(rest, "/")) {
+    if (!t.empty() && endsWhole(t) && !holds(t, "[") && !holds(t, "]") && !holds(t, "/")) {
         check(titleOf(bracketed) == t, "[T]/A gives T", {{"line", bracketed}, {"T", t}});
     }
 }

@@ -34,6 +34,8 @@ std::string_view problemText(Problem problem) {
             return "文件正被另一个任务改动，未改动";
         case Problem::IsFolder:
             return "这是文件夹，不是文件";
+        case Problem::NotAFile:
+            return "这不是普通文件";
         case Problem::OutOfMemory:
             return "内存不足";
     }
@@ -57,6 +59,8 @@ std::optional<Problem> commonProblem(FileError error) {
             return Problem::InUse;
         case FileError::IsFolder:
             return Problem::IsFolder;
+        case FileError::NotAFile:
+            return Problem::NotAFile;
         default:
             return std::nullopt;
     }

@@ -25,6 +25,7 @@ enum class Problem {
     TextNotSavable,    // a typed text the code page cannot hold
     InUse,             // another run of this program is changing it
     IsFolder,          // a folder was given where a book belongs
+    NotAFile,          // a pipe, device or socket was given where a book belongs
     OutOfMemory,       // the job needed more memory than there was
 };
 

@@ -85,6 +85,11 @@ void PendingFile::clearAbandonedBeside(const ByteText& target) {
             continue;
         }
         const ByteText path = besideTarget(target, name);
+        // A passing file is never a link, pipe or device; whatever else
+        // bears its name is not ours.
+        if (!platform::isPlainFile(path)) {
+            continue;
+        }
         const auto opened =
             platform::openFile(path, platform::Access::ReadOnly, platform::Creation::MustExist);
         // Its writer still lives while the lock is held.

@@ -32,6 +32,7 @@ enum class FileError {
     AlreadyExists,  // the target of a rename exists
     AccessDenied,   // no permission, read-only, or locked by another program
     IsFolder,       // the path names a folder
+    NotAFile,       // the path names a pipe, a device or a socket
     BadName,        // a name the OS or the code page cannot hold
     DiskFull,
     Busy,  // another writer (another run of this program) holds it
@@ -98,7 +99,8 @@ struct OpenResult {
 
 // Opens a file without shutting out any other reader or writer of it, nor
 // a rename over it: a book is replaced while it is still open for reading.
-// A path that names a folder is refused. A refused open creates nothing.
+// A path that names a folder, a pipe or a device is refused at once. A
+// refused open creates nothing.
 OpenResult openFile(const ByteText& path, Access access, Creation creation);
 
 // Gives the file at `from` the path `to` in one step, never replacing an
@@ -126,6 +128,10 @@ std::optional<FileIdentity> fileIdentity(const ByteText& path);
 
 // Whether `path` names a folder (following links).
 bool isFolder(const ByteText& path);
+
+// Whether `path` itself names a regular file: not a link, folder, pipe or
+// device.
+bool isPlainFile(const ByteText& path);
 
 // The path of the file that `path` names once every symbolic link on the
 // way is followed: where a change to the file itself must be written. The

@@ -70,7 +70,9 @@ std::optional<std::string> nativePath(const ByteText& path) {
 }
 
 int openFlags(Access access, Creation creation) {
-    int flags = O_CLOEXEC | O_NOCTTY;
+    // Non-blocking, so that a pipe or a device at a book's name is refused
+    // at once instead of waiting for a writer that never comes.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     switch (access) {
         case Access::ReadOnly:
             flags |= O_RDONLY;
@@ -266,12 +268,16 @@ OpenResult openFile(const ByteText& path, Access access, Creation creation) {
     if (fd < 0) {
         return {std::nullopt, errorFromErrno(errno)};
     }
-    // Reading a folder opens fine on POSIX; a book is never a folder.
+    // Reading a folder opens fine on POSIX; a book is never a folder, nor a
+    // pipe, socket or device.
     struct stat status {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const bool folder = S_ISDIR(status.st_mode);
         ::close(fd);
-        return {std::nullopt, FileError::IsFolder};
+        return {std::nullopt, folder ? FileError::IsFolder : FileError::NotAFile};
     }
+    // Back to blocking reads and writes, as regular files always are.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return {OsFile(fd), FileError::None};
 }
 
@@ -380,6 +386,12 @@ FileError syncFolder(const ByteText& folder) {
     // all there is to keep.
     const FileError flushed = opened.flush();
     return flushed == FileError::Other ? FileError::None : flushed;
+}
+
+bool isPlainFile(const ByteText& path) {
+    const auto native = nativePath(path);
+    struct stat status {};
+    return native && ::lstat(native->c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 bool isFolder(const ByteText& path) {

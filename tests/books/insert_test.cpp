@@ -1,5 +1,7 @@
 #include "books/insert.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,12 +72,16 @@ TEST(InsertIntoBooks, BooksThatCannotBeOpenedAreReportedAndTheOthersDone) {
     const ByteText gone = folder.codePagePath("gone.txt");
     const ByteText book = folder.book("book.txt", "a");
     const ByteText folderAsBook = folder.codePagePath("");
+    // A pipe would wait for a writer that never comes.
+    ASSERT_EQ(::mkfifo(folder.file("pipe.txt").c_str(), 0600), 0);
+    const ByteText pipe = folder.codePagePath("pipe.txt");
 
     const std::vector<Failure> failures =
-        insertIntoBooks({gone, book, folderAsBook}, EndOfFile, gbk("完"));
+        insertIntoBooks({gone, book, folderAsBook, pipe}, EndOfFile, gbk("完"));
 
-    EXPECT_EQ(failures,
-              (std::vector<Failure>{{gone, Problem::NotFound}, {folderAsBook, Problem::IsFolder}}));
+    EXPECT_EQ(failures, (std::vector<Failure>{{gone, Problem::NotFound},
+                                              {folderAsBook, Problem::IsFolder},
+                                              {pipe, Problem::NotAFile}}));
     EXPECT_EQ(readAll(book), gbkBytes("a\r\n完\r\n"));
 }
 

@@ -1,5 +1,6 @@
 #include "core/pending_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -144,11 +145,14 @@ TEST(PendingFileTest, ALaterRunClearsOnlyWhatAKilledRunLeftBehind) {
     ASSERT_TRUE(living);
     folder.write(".juanzhi-notours.tmp", "kept");
     folder.write(".juanzhi-0123abcd.txt", "kept");
-    ASSERT_EQ(namesIn(folder.path()).size(), 4u);
+    // Whatever else bears a passing name is not ours, and is never waited on.
+    ASSERT_EQ(::mkfifo(folder.file(".juanzhi-fifo0000.tmp").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", folder.file(".juanzhi-11111111.tmp"));
+    ASSERT_EQ(namesIn(folder.path()).size(), 6u);
 
     PendingFile::clearAbandonedBeside(target);
 
-    EXPECT_EQ(namesIn(folder.path()).size(), 3u);  // the killed run's file went
+    EXPECT_EQ(namesIn(folder.path()).size(), 5u);  // the killed run's file went
     EXPECT_EQ(living->append("whole"), FileError::None);
     EXPECT_EQ(living->commit(), FileError::None);
     EXPECT_EQ(readAll(folder.file("书.txt")), "whole");
