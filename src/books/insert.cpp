@@ -2,6 +2,7 @@
 
 #include <new>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "books/batch_report.h"
@@ -87,7 +88,7 @@ Insertion failed(Problem problem) {
 }
 
 Insertion insertIntoBook(const ByteText& listed, InsertPlaces places, std::string_view line,
-                         LeftoverClearing& leftovers) {
+                         LeftoverClearing& leftovers, std::string& blockBuffer) {
     // A change goes to the book itself; a link to it stays a link.
     const ByteText path = platform::linkTarget(listed);
     leftovers.beside(path);
@@ -103,7 +104,7 @@ Insertion insertIntoBook(const ByteText& listed, InsertPlaces places, std::strin
         return failed(writeProblem(why));
     }
     InsertedBook book(*pending, places, line);
-    TextBlocks blocks(*opened.file);
+    TextBlocks blocks(*opened.file, blockBuffer);
     while (true) {
         const auto block = blocks.next();
         if (!block) {
@@ -149,9 +150,10 @@ std::vector<Failure> insertIntoBooks(const std::vector<ByteText>& paths, InsertP
                      result == FileError::None);
     });
     LeftoverClearing leftovers;
+    std::string blockBuffer;  // one for all the books
     const auto prepare = [&](const ByteText& path) {
         try {
-            return insertIntoBook(path, places, line.bytes(), leftovers);
+            return insertIntoBook(path, places, line.bytes(), leftovers, blockBuffer);
         } catch (const std::bad_alloc&) {
             return failed(Problem::OutOfMemory);
         }

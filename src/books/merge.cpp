@@ -2,6 +2,7 @@
 
 #include <new>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "books/file_name.h"
@@ -23,8 +24,8 @@ constexpr std::string_view LineBreak = "\r\n";
 // only checks it. A book whose text is followed by anything but a run of
 // end-of-text marks is no plain text: it would be cut short.
 std::optional<Problem> copyText(const platform::OsFile& book, PendingFile* output,
-                                FileError& writeError) {
-    TextBlocks blocks(book);
+                                std::string& blockBuffer, FileError& writeError) {
+    TextBlocks blocks(book, blockBuffer);
     while (true) {
         const auto block = blocks.next();
         if (!block) {
@@ -84,6 +85,7 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
     // Once a book has failed nothing is written any more; the rest are
     // only checked, so that every book that stands in the way is reported.
     bool writing = true;
+    std::string blockBuffer;  // one for all the books
     for (const ByteText& path : paths) {
         std::optional<Problem> problem;
         const auto book =
@@ -93,7 +95,7 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
         } else {
             why = FileError::None;
             try {
-                problem = copyText(*book.file, writing ? &*merged : nullptr, why);
+                problem = copyText(*book.file, writing ? &*merged : nullptr, blockBuffer, why);
             } catch (const std::bad_alloc&) {
                 problem = Problem::OutOfMemory;
             }

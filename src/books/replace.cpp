@@ -124,9 +124,12 @@ Replacement failed(Problem problem) {
 // the whole-text rule walks them: on from the end of each replacement.
 class Replacer {
   public:
-    Replacer(std::string_view search, std::string_view replacement, NewBook& out)
-        : search_(search), replacement_(replacement), out_(out) {
-        carried_.reserve(BlockBytes + search.size() + 1);
+    // `carried` holds the bytes between parts; one string may serve book
+    // after book.
+    Replacer(std::string_view search, std::string_view replacement, NewBook& out,
+             std::string& carried)
+        : search_(search), replacement_(replacement), out_(out), carried_(carried) {
+        carried_.clear();
     }
 
     void feed(std::string_view part, bool last) {
@@ -168,11 +171,18 @@ class Replacer {
     std::string_view search_;
     std::string_view replacement_;
     NewBook& out_;
-    std::string carried_;
+    std::string& carried_;
+};
+
+// Buffers that serve book after book of a batch.
+struct Buffers {
+    std::string blocks;
+    std::string carried;
 };
 
 Replacement replaceInBook(const ByteText& listed, std::string_view search,
-                          std::string_view replacement, LeftoverClearing& leftovers) {
+                          std::string_view replacement, LeftoverClearing& leftovers,
+                          Buffers& buffers) {
     // A change goes to the book itself; a link to it stays a link.
     const ByteText path = platform::linkTarget(listed);
     leftovers.beside(path);
@@ -186,8 +196,8 @@ Replacement replaceInBook(const ByteText& listed, std::string_view search,
     // The search text as its own replacement changes nothing: it is only
     // checked that the book is plain text, as for any other search.
     const std::string_view searched = search == replacement ? std::string_view() : search;
-    Replacer replacing(searched, replacement, newBook);
-    TextBlocks blocks(*opened.file);
+    Replacer replacing(searched, replacement, newBook, buffers.carried);
+    TextBlocks blocks(*opened.file, buffers.blocks);
     while (newBook.failure() == FileError::None) {
         const auto block = blocks.next();
         if (!block) {
@@ -235,9 +245,10 @@ ReplaceResult replaceInBooks(const std::vector<ByteText>& paths, const ByteText&
             committed == FileError::None);
     });
     LeftoverClearing leftovers;
+    Buffers buffers;
     const auto replaceIn = [&](const ByteText& path) {
         try {
-            return replaceInBook(path, search.bytes(), replacement.bytes(), leftovers);
+            return replaceInBook(path, search.bytes(), replacement.bytes(), leftovers, buffers);
         } catch (const std::bad_alloc&) {
             return failed(Problem::OutOfMemory);
         }

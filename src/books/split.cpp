@@ -68,12 +68,19 @@ class HeadingMarks {
     bool ended_ = false;  // a stop byte ended the line's text
 };
 
-// The boundaries of the pieces before pruning: 0, the offset of every
-// heading line, the book's size. Nothing when the book cannot be read.
+// The boundaries of the pieces: 0, the offset of every heading line at
+// least MinimumPieceBytes after the one kept before it, the book's size (as
+// pruneBoundaries keeps them, pruned as they are found so that only the
+// kept ones are held). Nothing when the book cannot be read.
 // Memory stays within two blocks: of a line longer than a block, what has
 // been looked through is kept only as its marks.
 std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& book) {
     std::vector<std::int64_t> boundaries{0};
+    const auto heading = [&boundaries](std::int64_t offset) {
+        if (offset - boundaries.back() >= MinimumPieceBytes) {
+            boundaries.push_back(offset);
+        }
+    };
     std::string buffer;
     std::int64_t bufferOffset = 0;  // where buffer[0] is in the book
     std::size_t lineStart = 0;
@@ -117,7 +124,7 @@ std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& 
                 continue;
             }
             if (lineIsHeading(bytes.substr(lineStart, lineEnd - lineStart))) {
-                boundaries.push_back(lineOffset());
+                heading(lineOffset());
             }
             lineStart = lineEnd + 1;
             folded = 0;
@@ -143,7 +150,7 @@ std::optional<std::vector<std::int64_t>> scanBoundaries(const platform::OsFile& 
     // The last line has no line break.
     if (lineStart < buffer.size() || longLine) {
         if (lineIsHeading(std::string_view(buffer).substr(lineStart))) {
-            boundaries.push_back(lineOffset());
+            heading(lineOffset());
         }
     }
     boundaries.push_back(bufferOffset + static_cast<std::int64_t>(buffer.size()));
@@ -213,6 +220,9 @@ SplitResult splitWholeBook(const ByteText& bookPath, const ByteText& name, Numbe
                            const ByteText& folder) {
     SplitResult result;
     const ByteText pieceName = mendFileName(name);
+    result.folder = folder;
+    result.name = pieceName;
+    result.numbering = numbering;
     if (pieceName.empty()) {
         result.failures.push_back({bookPath, Problem::BadName});
         return result;
@@ -229,7 +239,7 @@ SplitResult splitWholeBook(const ByteText& bookPath, const ByteText& name, Numbe
         result.failures.push_back({bookPath, Problem::CannotRead});
         return result;
     }
-    const std::vector<std::int64_t> boundaries = pruneBoundaries(*scanned);
+    const std::vector<std::int64_t>& boundaries = *scanned;
     const auto pieceCount = static_cast<std::int64_t>(boundaries.size()) - 1;
 
     // A piece in the book's place would leave the book cut to that piece.
@@ -275,7 +285,7 @@ SplitResult splitWholeBook(const ByteText& bookPath, const ByteText& name, Numbe
             result.failures.push_back({path, writeProblem(why)});
             return result;
         }
-        result.pieces.push_back(path);
+        ++result.pieceCount;
     }
     return result;
 }
@@ -287,7 +297,9 @@ SplitResult splitBook(const ByteText& bookPath, const ByteText& name, Numbering 
     try {
         return splitWholeBook(bookPath, name, numbering, folder);
     } catch (const std::bad_alloc&) {
-        return {{}, {{bookPath, Problem::OutOfMemory}}};
+        SplitResult result;
+        result.failures.push_back({bookPath, Problem::OutOfMemory});
+        return result;
     }
 }
 

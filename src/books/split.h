@@ -30,8 +30,16 @@ ByteText piecePath(const ByteText& folder, const ByteText& name, std::int64_t nu
                    Numbering numbering);
 
 struct SplitResult {
-    std::vector<ByteText> pieces;  // the pieces written, in order
+    std::int64_t pieceCount = 0;  // pieces written: numbers 1 to pieceCount
     std::vector<Failure> failures;
+    // How the pieces are named; only their count is kept, so that a book
+    // of a million chapters needs no list of a million paths.
+    ByteText folder;
+    ByteText name;  // mended
+    Numbering numbering = Numbering::Suffix;
+
+    // The path of piece `number`.
+    ByteText piece(std::int64_t number) const { return piecePath(folder, name, number, numbering); }
 };
 
 // Cuts the book at its chapter headings into pieces 1, 2, ... in `folder`,

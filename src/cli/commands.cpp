@@ -111,12 +111,12 @@ int splitCommand(const ByteText& book, const std::optional<ByteText>& name, Numb
         pieceName = title.name;
     }
     const SplitResult result = splitBook(book, pieceName, numbering, folder);
-    if (!result.pieces.empty()) {
-        const std::size_t count = result.pieces.size();
+    if (result.pieceCount > 0) {
+        const std::int64_t count = result.pieceCount;
         std::string line = shown(book).append(Arrow).append(std::to_string(count));
-        line.append(" 个文件: ").append(shown(result.pieces.front()));
+        line.append(" 个文件: ").append(shown(result.piece(1)));
         if (count > 1) {
-            line.append(" … ").append(shown(result.pieces.back()));
+            line.append(" … ").append(shown(result.piece(count)));
         }
         report.done(line);
     }

@@ -15,7 +15,10 @@ CommitGroup::CommitGroup(Committed committed) : committed_(std::move(committed))
 }
 
 void CommitGroup::add(std::size_t tag, PendingFile file, platform::OsFile original) {
-    members_.push_back({tag, std::move(file), std::move(original)});
+    // Completed at once, so that a file waiting for its group holds no
+    // gathered bytes in memory.
+    const FileError completed = file.complete(&original);
+    members_.push_back({tag, std::move(file), std::move(original), completed});
     if (members_.size() >= Capacity) {
         commit();
     }
@@ -28,7 +31,7 @@ void CommitGroup::commit() {
 
     std::vector<const platform::OsFile*> complete;
     for (std::size_t i = 0; i < members.size(); ++i) {
-        results[i] = members[i].file.complete(&members[i].original);
+        results[i] = members[i].completed;
         if (results[i] == FileError::None) {
             complete.push_back(&members[i].file.file());
         }

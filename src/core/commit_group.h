@@ -43,6 +43,7 @@ class CommitGroup {
         std::size_t tag;
         PendingFile file;
         platform::OsFile original;
+        platform::FileError completed;
     };
 
     Committed committed_;

@@ -1,5 +1,6 @@
 #include "core/pending_file.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -12,6 +13,11 @@ namespace juanzhi {
 using platform::FileError;
 
 namespace {
+
+// Pieces at least this large are written at once; smaller ones are gathered
+// up to GatheredBytes first.
+constexpr std::size_t DirectBytes = std::max<std::size_t>(BlockBytes / 16, 1);
+constexpr std::size_t GatheredBytes = BlockBytes;
 
 // A name no book has, so a file left behind by a crash is easy to tell.
 constexpr std::string_view PassingPrefix = ".juanzhi-";
@@ -119,19 +125,20 @@ PendingFile::~PendingFile() {
 }
 
 FileError PendingFile::append(std::string_view bytes) {
-    if (block_.size() + bytes.size() > BlockBytes) {
+    // Small pieces are gathered, so that a book of short lines costs few
+    // writes; a large one goes to the file as it is, without a copy.
+    if (bytes.size() >= DirectBytes) {
+        writeBlock();
+        if (failed_ == FileError::None) {
+            failed_ = file_.writeAt(written_, bytes);
+        }
+        written_ += static_cast<std::int64_t>(bytes.size());
+        return failed_;
+    }
+    if (block_.size() + bytes.size() > GatheredBytes) {
         writeBlock();
     }
-    if (bytes.size() < BlockBytes) {
-        if (block_.capacity() < BlockBytes) {
-            block_.reserve(BlockBytes);
-        }
-        block_.append(bytes);
-    } else if (failed_ == FileError::None) {
-        // A large piece goes to the file as it is, without a copy.
-        failed_ = file_.writeAt(written_, bytes);
-        written_ += static_cast<std::int64_t>(bytes.size());
-    }
+    block_.append(bytes);
     return failed_;
 }
 
@@ -156,7 +163,9 @@ FileError PendingFile::writeBlock() {
 }
 
 FileError PendingFile::complete(const platform::OsFile* original) {
-    if (const FileError written = writeBlock(); written != FileError::None) {
+    const FileError written = writeBlock();
+    std::string().swap(block_);  // a completed file waiting in a group holds no memory
+    if (written != FileError::None) {
         return written;
     }
     // Bytes past what is kept (cut back, or a write that failed partway)

@@ -6,7 +6,8 @@
 
 namespace juanzhi {
 
-TextBlocks::TextBlocks(const platform::OsFile& book) : book_(book) {}
+TextBlocks::TextBlocks(const platform::OsFile& book, std::string& buffer)
+    : book_(book), buffer_(buffer) {}
 
 std::optional<TextBlocks::Block> TextBlocks::next() {
     if (buffer_.size() < BlockBytes + 1) {

@@ -17,7 +17,8 @@ namespace juanzhi {
 // character starts and never ends in a lead whose second byte is unseen.
 class TextBlocks {
   public:
-    explicit TextBlocks(const platform::OsFile& book);
+    // `buffer` holds the blocks; one buffer may serve book after book.
+    TextBlocks(const platform::OsFile& book, std::string& buffer);
 
     struct Block {
         std::string_view text;   // bytes of the text
@@ -31,7 +32,7 @@ class TextBlocks {
 
   private:
     const platform::OsFile& book_;
-    std::string buffer_;
+    std::string& buffer_;
     std::int64_t offset_ = 0;  // where the next block is read
     bool leadWaits_ = false;   // the last block's lead byte goes in front of the next
     char lead_ = 0;

@@ -142,8 +142,8 @@ class SplitBook : public testing::Test {
     }
     static std::vector<std::string> pieces(const SplitResult& result) {
         std::vector<std::string> bytes;
-        for (const ByteText& piece : result.pieces) {
-            bytes.push_back(contents(piece));
+        for (std::int64_t number = 1; number <= result.pieceCount; ++number) {
+            bytes.push_back(contents(result.piece(number)));
         }
         return bytes;
     }
@@ -187,15 +187,15 @@ TEST_F(SplitBook, NamesPiecesByTheChosenNumbering) {
     const auto suffixed = split(path, Numbering::Suffix);
     const auto prefixed = split(path, Numbering::Prefix);
 
-    ASSERT_EQ(suffixed.pieces.size(), 11u);
-    EXPECT_EQ(suffixed.pieces[0], folder.codePagePath("out/书名_1.txt"));
-    EXPECT_EQ(suffixed.pieces[10], folder.codePagePath("out/书名_11.txt"));
-    ASSERT_EQ(prefixed.pieces.size(), 11u);
-    EXPECT_EQ(prefixed.pieces[0], folder.codePagePath("out/1_书名.txt"));
-    EXPECT_EQ(prefixed.pieces[10], folder.codePagePath("out/11_书名.txt"));
+    ASSERT_EQ(suffixed.pieceCount, 11);
+    EXPECT_EQ(suffixed.piece(1), folder.codePagePath("out/书名_1.txt"));
+    EXPECT_EQ(suffixed.piece(11), folder.codePagePath("out/书名_11.txt"));
+    ASSERT_EQ(prefixed.pieceCount, 11);
+    EXPECT_EQ(prefixed.piece(1), folder.codePagePath("out/1_书名.txt"));
+    EXPECT_EQ(prefixed.piece(11), folder.codePagePath("out/11_书名.txt"));
 
     const auto mended = splitBook(path, raw("a/b"), Numbering::Suffix, out());
-    EXPECT_EQ(mended.pieces[0], folder.codePagePath("out/a／b_1.txt"));
+    EXPECT_EQ(mended.piece(1), folder.codePagePath("out/a／b_1.txt"));
 }
 
 TEST_F(SplitBook, BooksWithoutHeadingsOrEmptyGiveOnePiece) {
@@ -219,7 +219,7 @@ TEST_F(SplitBook, AnOlderLongerPieceIsEmptiedFirst) {
 TEST_F(SplitBook, AMissingBookMakesNoPiece) {
     const ByteText missing = folder.codePagePath("missing.txt");
     const auto result = split(missing);
-    EXPECT_TRUE(result.pieces.empty());
+    EXPECT_EQ(result.pieceCount, 0);
     EXPECT_EQ(result.failures, (std::vector<Failure>{{missing, Problem::NotFound}}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.file("out")));
 }
@@ -229,7 +229,7 @@ TEST_F(SplitBook, APieceThatWouldBeTheBookStopsTheSplitBeforeAnyWrite) {
         gbkBytes("第一章\r\n") + prose(80) + gbkBytes("\r\n第二章\r\n") + prose(80);
     const ByteText path = book(text, "out/书名_2.txt");
     const auto result = split(path);
-    EXPECT_TRUE(result.pieces.empty());
+    EXPECT_EQ(result.pieceCount, 0);
     EXPECT_EQ(result.failures, (std::vector<Failure>{{path, Problem::PieceWouldBeBook}}));
     EXPECT_EQ(contents(path), text);
     EXPECT_FALSE(std::filesystem::exists(folder.file("out/书名_1.txt")));

@@ -125,8 +125,7 @@ TEST_F(Links, AnOutputReplacesALinkOfItsNameNeverTheFileItNames) {
     fs::create_symlink(folder.file("library/书.txt"), folder.file("out/合集.txt"));
 
     EXPECT_EQ(
-        splitBook(source, gbk("卷"), Numbering::Suffix, folder.codePagePath("out")).pieces.size(),
-        1u);
+        splitBook(source, gbk("卷"), Numbering::Suffix, folder.codePagePath("out")).pieceCount, 1);
     EXPECT_TRUE(mergeBooks({source}, folder.codePagePath("out/合集.txt")).written);
 
     EXPECT_EQ(target(), gbkBytes("雪\r\n"));

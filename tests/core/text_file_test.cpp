@@ -14,6 +14,7 @@
 
 #include "core/character_rule.h"
 #include "core/code_page.h"
+#include "support/child_process.h"
 #include "support/gbk.h"
 #include "support/temp_folder.h"
 
@@ -246,10 +247,17 @@ TEST_F(TextFileTest, FailedWritesKeepThePosition) {
         EXPECT_EQ(contents(), "abc");
     }
     // A full disk.
-    const OpenedFile full(raw("/dev/full"), OpenMode::Modify);
-    ASSERT_NE(*full, 0);
-    EXPECT_FALSE(writeText(*full, raw("abc")));
-    EXPECT_EQ(filePosition(*full), 0);
+    const ByteText path = book("");
+    EXPECT_EQ(
+        test::inChildProcess([&] {
+            platform::testing::setFaultHook([](platform::testing::Call, std::size_t& bytes) {
+                bytes = 0;
+                return platform::FileError::DiskFull;
+            });
+            const OpenedFile full(path, OpenMode::Modify);
+            return *full != 0 && !writeText(*full, raw("abc")) && filePosition(*full) == 0 ? 0 : 1;
+        }),
+        0);
 }
 
 TEST_F(TextFileTest, ReadingAWriteOnlyHandleEndsAtTheEnd) {
