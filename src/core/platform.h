@@ -74,10 +74,9 @@ class OsFile {
     bool truncate(std::int64_t length) const;
     // Returns once everything written has reached the disk.
     FileError flush() const;
-    // Returns once everything written to the file system that holds this
-    // file, by any file, has reached the disk; Other where the system has
-    // no such call.
-    FileError flushFileSystem() const;
+    // Starts writing what was written to the disk, without waiting for it;
+    // a later flush then waits less. Where the system cannot, nothing.
+    void startWriting() const;
     // Gives this file the permissions (and, where allowed, the owner) of
     // `other`, so a file written to take its place is treated alike.
     FileError adoptPermissions(const OsFile& other) const;

@@ -238,8 +238,10 @@ FileError OsFile::adoptPermissions(const OsFile& other) const {
     return FileError::None;
 }
 
-FileError OsFile::flushFileSystem() const {
-    return ::syncfs(fdOf(handle_)) == 0 ? FileError::None : FileError::Other;
+void OsFile::startWriting() const {
+#ifdef __linux__
+    ::sync_file_range(fdOf(handle_), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 FileError OsFile::tryLock() const {
@@ -347,27 +349,17 @@ FileError flushTogether(const std::vector<const OsFile*>& files) {
         injected != FileError::None) {
         return injected;
     }
-    // One syncfs per file system waits once for all of its files, where a
-    // flush of each would wait for the disk again and again.
-    std::vector<std::uint64_t> synced;
+    // Every file's writing to the disk is started first, so that the waits
+    // of the flushes after it overlap instead of following one another.
+    // (A flush of the whole file system would wait for other programs'
+    // writes too.)
     for (const OsFile* file : files) {
-        const auto identity = file->identity();
-        if (!identity) {
-            return FileError::Other;
+        file->startWriting();
+    }
+    for (const OsFile* file : files) {
+        if (const FileError flushed = file->flush(); flushed != FileError::None) {
+            return flushed;
         }
-        if (std::find(synced.begin(), synced.end(), identity->device) != synced.end()) {
-            continue;
-        }
-        if (file->flushFileSystem() != FileError::None) {
-            // No syncfs here: each file on its own.
-            for (const OsFile* each : files) {
-                if (const FileError flushed = each->flush(); flushed != FileError::None) {
-                    return flushed;
-                }
-            }
-            return FileError::None;
-        }
-        synced.push_back(identity->device);
     }
     return FileError::None;
 }
