@@ -16,7 +16,7 @@ namespace {
 
 // Pieces at least this large are written at once; smaller ones are gathered
 // up to GatheredBytes first.
-constexpr std::size_t DirectBytes = std::max<std::size_t>(BlockBytes / 16, 1);
+constexpr std::size_t DirectBytes = std::max<std::size_t>(BlockBytes / 2, 1);
 constexpr std::size_t GatheredBytes = BlockBytes;
 
 // A name no book has, so a file left behind by a crash is easy to tell.
@@ -115,7 +115,8 @@ PendingFile::PendingFile(PendingFile&& other) noexcept
       file_(std::move(other.file_)),
       written_(other.written_),
       block_(std::move(other.block_)),
-      failed_(other.failed_) {}
+      failed_(other.failed_),
+      cutBack_(other.cutBack_) {}
 
 PendingFile::~PendingFile() {
     if (!path_.empty()) {
@@ -151,6 +152,7 @@ void PendingFile::cutBack(std::int64_t size) {
     // commit.
     block_.clear();
     written_ = size;
+    cutBack_ = true;
 }
 
 FileError PendingFile::writeBlock() {
@@ -168,9 +170,8 @@ FileError PendingFile::complete(const platform::OsFile* original) {
     if (written != FileError::None) {
         return written;
     }
-    // Bytes past what is kept (cut back, or a write that failed partway)
-    // are dropped here.
-    if (!file_.truncate(written_)) {
+    // Bytes past what is kept (cut back) are dropped here.
+    if (cutBack_ && !file_.truncate(written_)) {
         return FileError::Other;
     }
     return original ? file_.adoptPermissions(*original) : FileError::None;

@@ -75,6 +75,7 @@ class PendingFile {
     std::int64_t written_ = 0;                                // bytes handed to the file
     std::string block_;                                       // bytes gathered after them
     platform::FileError failed_ = platform::FileError::None;  // the first write that failed
+    bool cutBack_ = false;  // the file may hold bytes past what is kept
 };
 
 // Clears the abandoned passing files of each folder that a batch writes in,
