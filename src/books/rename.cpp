@@ -1,11 +1,13 @@
 #include "books/rename.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
 
 #include "books/file_name.h"
 #include "books/title.h"
 #include "core/character_rule.h"
+#include "core/commit_group.h"
 #include "core/path.h"
 #include "core/platform.h"
 #include "core/text_file.h"
@@ -108,12 +110,36 @@ BookTitle readBookTitle(const ByteText& path) {
     return titleOf(*opened.file);
 }
 
-std::vector<RenameResult> renameBooks(const std::vector<ByteText>& paths) {
+std::vector<RenameResult> renameBooks(const std::vector<ByteText>& paths,
+                                      const BookRenamed& onRenamed) {
+    // As many renames as a group of written books: one sync of each folder
+    // for them all.
+    constexpr std::size_t GroupSize = CommitGroup::Capacity;
     std::vector<RenameResult> results;
     results.reserve(paths.size());
+    std::set<std::string> folders;  // where the group's renames went
+    std::size_t reported = 0;
+    const auto reportGroup = [&] {
+        for (const std::string& folder : folders) {
+            platform::syncFolder(ByteText(folder));
+        }
+        folders.clear();
+        for (; reported < results.size(); ++reported) {
+            if (onRenamed) {
+                onRenamed(paths[reported], results[reported]);
+            }
+        }
+    };
     for (const ByteText& path : paths) {
         results.push_back(renameBook(path));
+        if (!results.back().problem) {
+            folders.insert(std::string(folderOf(results.back().path).bytes()));
+        }
+        if (results.size() - reported >= GroupSize) {
+            reportGroup();
+        }
     }
+    reportGroup();
     return results;
 }
 

@@ -64,16 +64,16 @@ class BatchReport {
 
 int renameCommand(const std::vector<ByteText>& books, const Console& console) {
     BatchReport report(console, books.size());
-    for (const ByteText& book : books) {
-        // One book at a time, so each line shows as soon as it is done.
-        const RenameResult result = renameBooks({book}).front();
+    // The whole batch at once, so that its renames reach the disk together;
+    // each line still comes as soon as its book is known.
+    renameBooks(books, [&report](const ByteText& book, const RenameResult& result) {
         if (result.problem) {
             report.failed({book, *result.problem});
         } else {
             report.done(shown(book).append(Arrow).append(shown(result.path)));
         }
         report.advance();
-    }
+    });
     return report.exitCode();
 }
 
