@@ -90,7 +90,12 @@ Insertion failed(Problem problem) {
 Insertion insertIntoBook(const ByteText& listed, InsertPlaces places, std::string_view line,
                          LeftoverClearing& leftovers, std::string& blockBuffer) {
     // A change goes to the book itself; a link to it stays a link.
-    const ByteText path = platform::linkTarget(listed);
+    FileError unresolved = FileError::None;
+    const auto target = platform::linkTarget(listed, unresolved);
+    if (!target) {
+        return failed(writeProblem(unresolved));
+    }
+    const ByteText& path = *target;
     leftovers.beside(path);
     // Opened for writing, so a book the user may not change is refused
     // before anything is written.
@@ -159,6 +164,10 @@ std::vector<Failure> insertIntoBooks(const std::vector<ByteText>& paths, InsertP
         }
     };
     for (std::size_t i = 0; i < paths.size(); ++i) {
+        // A book listed twice waits for its first change to be in place.
+        if (const auto book = platform::fileIdentity(paths[i]); book && group.holds(*book)) {
+            group.commit();
+        }
         Insertion insertion = prepare(paths[i]);
         if (insertion.problem) {
             report.known(i, insertion.problem, false);

@@ -11,6 +11,7 @@
 #include "core/platform.h"
 #include "core/text_blocks.h"
 #include "core/text_file.h"
+#include "core/writer_lock.h"
 
 namespace juanzhi {
 
@@ -67,9 +68,9 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
     }
     // An older output the user may not write stays as it is, as it would if
     // it were emptied and written in place; one that may be written gives
-    // the new one its permissions.
-    const auto older =
-        platform::openFile(output, platform::Access::WriteOnly, platform::Creation::MustExist);
+    // the new one its permissions. It is locked like any book being changed:
+    // it may be one.
+    const auto older = openForWriting(output, platform::Access::WriteOnly);
     if (!older.file && older.error != FileError::NotFound) {
         result.failures.push_back({output, writeProblem(older.error)});
         return result;
@@ -121,12 +122,19 @@ MergeResult mergeBooks(const std::vector<ByteText>& paths, const ByteText& outpu
     if (!writing) {
         return result;  // the older output, if any, stays as it was
     }
-    // The merged book can always be made again from the books, which stay
-    // whole, so it is not waited for on the disk: that wait alone would make
-    // a merge take twice as long as copying the books. It still takes the
-    // older file's place only once complete.
-    constexpr auto Flush = PendingFile::Flush::Skip;
-    why = older.file ? merged->commitOver(*older.file, Flush) : merged->commit(Flush);
+    // A new merged book can always be made again from the books, so it is
+    // not waited for on the disk: that wait alone would make a merge take
+    // twice as long as copying the books. One that replaces an older file
+    // (which may be one of the books) is on the disk before it takes its
+    // place, and its folder is synced after.
+    if (older.file) {
+        why = merged->commitOver(*older.file, PendingFile::Flush::ToDisk);
+        if (why == FileError::None) {
+            platform::syncFolder(containingFolder(output));
+        }
+    } else {
+        why = merged->commit(PendingFile::Flush::Skip);
+    }
     if (why != FileError::None) {
         result.failures.push_back({output, writeProblem(why)});
         return result;

@@ -75,7 +75,12 @@ BookTitle titleOf(const platform::OsFile& book) {
 RenameResult renameBook(const ByteText& path) {
     // Held through the rename, so that no other run changes the book
     // between the reading of its title and the rename.
-    const auto opened = openForWriting(platform::linkTarget(path), platform::Access::ReadOnly);
+    FileError unresolved = FileError::None;
+    const auto target = platform::linkTarget(path, unresolved);
+    if (!target) {
+        return {path, readProblem(unresolved)};
+    }
+    const auto opened = openForWriting(*target, platform::Access::ReadOnly);
     if (!opened.file) {
         return {path, readProblem(opened.error)};
     }
@@ -133,7 +138,7 @@ std::vector<RenameResult> renameBooks(const std::vector<ByteText>& paths,
     for (const ByteText& path : paths) {
         results.push_back(renameBook(path));
         if (!results.back().problem) {
-            folders.insert(std::string(folderOf(results.back().path).bytes()));
+            folders.insert(std::string(containingFolder(results.back().path).bytes()));
         }
         if (results.size() - reported >= GroupSize) {
             reportGroup();

@@ -184,7 +184,12 @@ Replacement replaceInBook(const ByteText& listed, std::string_view search,
                           std::string_view replacement, LeftoverClearing& leftovers,
                           Buffers& buffers) {
     // A change goes to the book itself; a link to it stays a link.
-    const ByteText path = platform::linkTarget(listed);
+    FileError unresolved = FileError::None;
+    const auto target = platform::linkTarget(listed, unresolved);
+    if (!target) {
+        return failed(readProblem(unresolved));
+    }
+    const ByteText& path = *target;
     leftovers.beside(path);
     // Locked for the whole run, so that no other run changes the book
     // between its reading and its replacement.
@@ -254,6 +259,10 @@ ReplaceResult replaceInBooks(const std::vector<ByteText>& paths, const ByteText&
         }
     };
     for (std::size_t i = 0; i < paths.size(); ++i) {
+        // A book listed twice waits for its first change to be in place.
+        if (const auto book = platform::fileIdentity(paths[i]); book && group.holds(*book)) {
+            group.commit();
+        }
         Replacement done = replaceIn(paths[i]);
         if (done.file) {
             group.add(i, std::move(*done.file), std::move(*done.book));

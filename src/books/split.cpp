@@ -8,10 +8,12 @@
 #include "books/file_name.h"
 #include "core/block_size.h"
 #include "core/character_rule.h"
+#include "core/commit_group.h"
 #include "core/path.h"
 #include "core/pending_file.h"
 #include "core/platform.h"
 #include "core/text_file.h"
+#include "core/writer_lock.h"
 
 namespace juanzhi {
 
@@ -254,37 +256,59 @@ SplitResult splitWholeBook(const ByteText& bookPath, const ByteText& name, Numbe
     }
 
     PendingFile::clearAbandonedBeside(piecePath(folder, pieceName, 1, numbering));
+    // Which pieces are in place: the count reported is of those from 1 on
+    // without a gap.
+    std::vector<bool> inPlace(static_cast<std::size_t>(pieceCount) + 1, false);
+    const auto failed = [&result](const ByteText& path, Problem problem) {
+        result.failures.push_back({path, problem});
+    };
+    // A piece that replaces a file already there (an earlier split's piece,
+    // or any file of that name) waits for the disk with its group and holds
+    // that file's lock, since that file may be a book; a new piece can be
+    // made again from the book and is not waited for.
+    CommitGroup replacing([&](std::size_t number, FileError committed) {
+        if (committed == FileError::None) {
+            inPlace[number] = true;
+        } else {
+            failed(result.piece(static_cast<std::int64_t>(number)), writeProblem(committed));
+        }
+    });
     std::string block(BlockBytes, '\0');
-    for (std::int64_t number = 1; number <= pieceCount; ++number) {
+    for (std::int64_t number = 1; number <= pieceCount && result.failures.empty(); ++number) {
         const ByteText path = piecePath(folder, pieceName, number, numbering);
-        // Written beside its name and moved there once whole: a piece that
-        // stands there already (from an earlier split, or a link of that
-        // name, which is replaced, never written through) is replaced only
-        // by a complete one. Pieces can be made again from the book, so
-        // they are not waited for on the disk.
+        // Written beside its name and moved there once whole; a link of
+        // that name is replaced, never written through.
         FileError why = FileError::None;
         auto piece = PendingFile::create(path, why);
         if (!piece) {
-            // The pieces after it would fail alike.
-            result.failures.push_back({path, writeProblem(why)});
-            return result;
+            failed(path, writeProblem(why));  // the pieces after it would fail alike
+            break;
         }
         const auto index = static_cast<std::size_t>(number - 1);
-        switch (copyRange(book, boundaries[index], boundaries[index + 1], *piece, block, why)) {
-            case Copy::Done:
-                break;
-            case Copy::WriteFailed:
-                result.failures.push_back({path, writeProblem(why)});
-                return result;
-            case Copy::ReadFailed:
-                result.failures.push_back({bookPath, Problem::CannotRead});
-                return result;
+        const Copy copied =
+            copyRange(book, boundaries[index], boundaries[index + 1], *piece, block, why);
+        if (copied != Copy::Done) {
+            failed(copied == Copy::ReadFailed ? bookPath : path,
+                   copied == Copy::ReadFailed ? Problem::CannotRead : writeProblem(why));
+            break;
         }
-        why = piece->commit(PendingFile::Flush::Skip);
+        auto older = openForWriting(path, platform::Access::WriteOnly);
+        if (older.file) {
+            replacing.add(static_cast<std::size_t>(number), std::move(*piece),
+                          std::move(*older.file));
+            continue;
+        }
+        why = older.error == FileError::NotFound ? piece->commit(PendingFile::Flush::Skip)
+                                                 : older.error;
         if (why != FileError::None) {
-            result.failures.push_back({path, writeProblem(why)});
-            return result;
+            failed(path, writeProblem(why));
+            break;
         }
+        inPlace[static_cast<std::size_t>(number)] = true;
+    }
+    replacing.commit();
+    while (result.pieceCount < pieceCount &&
+           inPlace[static_cast<std::size_t>(result.pieceCount + 1)]) {
         ++result.pieceCount;
     }
     return result;

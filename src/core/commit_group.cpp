@@ -1,5 +1,6 @@
 #include "core/commit_group.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -22,6 +23,12 @@ void CommitGroup::add(std::size_t tag, PendingFile file, platform::OsFile origin
     if (members_.size() >= Capacity) {
         commit();
     }
+}
+
+bool CommitGroup::holds(const platform::FileIdentity& file) const {
+    return std::any_of(members_.begin(), members_.end(), [&file](const Member& member) {
+        return member.original.identity() == file;
+    });
 }
 
 void CommitGroup::commit() {
@@ -49,7 +56,7 @@ void CommitGroup::commit() {
             const ByteText target = members[i].file.target();
             results[i] = members[i].file.moveIntoPlace();
             if (results[i] == FileError::None) {
-                folders.insert(std::string(folderOf(target).bytes()));
+                folders.insert(std::string(containingFolder(target).bytes()));
             }
         }
         members[i].original = platform::OsFile();  // the book's lock ends here

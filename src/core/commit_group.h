@@ -38,6 +38,10 @@ class CommitGroup {
     // Commits every file added so far.
     void commit();
 
+    // Whether the file replaced by one of the group's files is `file`: its
+    // lock is held until the group commits.
+    bool holds(const platform::FileIdentity& file) const;
+
   private:
     struct Member {
         std::size_t tag;

@@ -59,6 +59,14 @@ ByteText folderOf(const ByteText& path) {
     return leftText(path, findLastSeparator(path) - 1);
 }
 
+ByteText containingFolder(const ByteText& path) {
+    const std::int32_t separator = findLastSeparator(path);
+    if (separator < 0) {
+        return ByteText(".");
+    }
+    return separator == 1 ? pathSeparator() : leftText(path, separator - 1);
+}
+
 ByteText joinPath(const ByteText& folder, const ByteText& name) {
     return concatTexts(folder, pathSeparator(), name);
 }

@@ -27,6 +27,10 @@ std::int32_t findLastSeparator(const ByteText& path);
 // text when the path holds no separator.
 ByteText folderOf(const ByteText& path);
 
+// The folder that holds `path`, as a path of its own: "." for a bare name,
+// the separator alone for a file in the root folder.
+ByteText containingFolder(const ByteText& path);
+
 // `folder`, the separator, `name`.
 ByteText joinPath(const ByteText& folder, const ByteText& name);
 

@@ -66,9 +66,18 @@ std::optional<PendingFile> PendingFile::create(const ByteText& target, FileError
             platform::openFile(path, platform::Access::ReadWrite, platform::Creation::CreateNew);
         why = opened.error;
         if (opened.file) {
+            const FileError locked = opened.file->tryLock();
+            if (locked != FileError::None && locked != FileError::Busy) {
+                // No lock can be had here: a file left unlocked could never
+                // be told from an abandoned one, so none is left.
+                opened.file.reset();
+                platform::removeFile(path);
+                why = locked;
+                return std::nullopt;
+            }
             // Another run's clearing may have taken the new file for an
             // abandoned one before it was locked; then it is made again.
-            if (opened.file->tryLock() == FileError::None &&
+            if (locked == FileError::None &&
                 opened.file->identity() == platform::fileIdentity(path)) {
                 return PendingFile(target, std::move(path), std::move(*opened.file));
             }
@@ -83,10 +92,7 @@ std::optional<PendingFile> PendingFile::create(const ByteText& target, FileError
 }
 
 void PendingFile::clearAbandonedBeside(const ByteText& target) {
-    const ByteText folder = folderOf(target);
-    const ByteText listed =
-        folder.empty() && findLastSeparator(target) >= 0 ? pathSeparator() : folder;
-    for (const ByteText& name : platform::folderEntries(listed, PassingPrefix)) {
+    for (const ByteText& name : platform::folderEntries(containingFolder(target), PassingPrefix)) {
         if (!isPassingName(name.bytes())) {
             continue;
         }

@@ -134,8 +134,9 @@ bool isPlainFile(const ByteText& path);
 
 // The path of the file that `path` names once every symbolic link on the
 // way is followed: where a change to the file itself must be written. The
-// path as given when it names no link, or when it cannot be resolved.
-ByteText linkTarget(const ByteText& path);
+// path as given when it names no link; nothing, and why, when it names a
+// link whose file cannot be found or named.
+std::optional<ByteText> linkTarget(const ByteText& path, FileError& why);
 
 // The names (not paths) of the entries of `folder` that start with
 // `prefix`; nothing when the folder cannot be read.
@@ -159,11 +160,11 @@ bool standardErrorIsTerminal();
 void prepareProcess();
 
 // For tests only: a function called before each write, truncation, flush,
-// rename and removal of the OS door. It may shorten `bytes` (a write that
+// rename, removal and lock of the OS door. It may shorten `bytes` (a write that
 // stops partway), end the process, or return an error that the call then
 // reports as the OS's. No hook is set outside tests.
 namespace testing {
-enum class Call { Write, Truncate, Flush, Rename, Remove };
+enum class Call { Write, Truncate, Flush, Rename, Remove, Lock };
 using FaultHook = FileError (*)(Call call, std::size_t& bytes);
 void setFaultHook(FaultHook hook);
 }  // namespace testing

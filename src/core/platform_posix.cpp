@@ -245,6 +245,10 @@ void OsFile::startWriting() const {
 }
 
 FileError OsFile::tryLock() const {
+    if (const FileError injected = injectedFault(testing::Call::Lock);
+        injected != FileError::None) {
+        return injected;
+    }
     // flock, not fcntl: a record lock would end when any other descriptor
     // of the file in this process is closed.
     while (::flock(fdOf(handle_), LOCK_EX | LOCK_NB) != 0) {
@@ -392,7 +396,8 @@ bool isFolder(const ByteText& path) {
     return native && ::stat(native->c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-ByteText linkTarget(const ByteText& path) {
+std::optional<ByteText> linkTarget(const ByteText& path, FileError& why) {
+    why = FileError::None;
     const auto native = nativePath(path);
     struct stat status {};
     if (!native || ::lstat(native->c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
@@ -401,9 +406,16 @@ ByteText linkTarget(const ByteText& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(native->c_str(), nullptr),
                                                                &std::free);
     if (!resolved) {
-        return path;
+        why = errorFromErrno(errno);
+        return std::nullopt;
     }
-    return utf8ToCodePage(resolved.get()).value_or(path);
+    // A file whose name the code page cannot hold is never written through
+    // the link's own name: that would put a copy in the link's place.
+    auto target = utf8ToCodePage(resolved.get());
+    if (!target) {
+        why = FileError::BadName;
+    }
+    return target;
 }
 
 std::vector<ByteText> folderEntries(const ByteText& folder, std::string_view prefix) {

@@ -1,5 +1,7 @@
 #include "books/merge.h"
 
+#include "core/platform.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -134,6 +136,27 @@ TEST_F(MergeBooks, AFullDiskLeavesTheOlderOutputWholeAndNothingElse) {
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(readAll(output()), "older merge");
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"A.txt", "合集.txt"}));
+}
+
+// An older output may be one of the books: it gives way only to a merged
+// book that is on the disk, so that a power cut cannot leave it empty.
+TEST_F(MergeBooks, AnOlderOutputIsReplacedOnlyByAMergedBookOnTheDisk) {
+    const ByteText book = folder.book("合集.txt", "a book of its own");
+    const ByteText other = folder.book("B.txt", "b");
+    const int exitCode = test::inChildProcess([&] {
+        static std::string calls;
+        platform::testing::setFaultHook([](platform::testing::Call call, std::size_t&) {
+            calls += call == platform::testing::Call::Flush    ? 'F'
+                     : call == platform::testing::Call::Rename ? 'R'
+                                                               : '.';
+            return platform::FileError::None;
+        });
+        const bool written = mergeBooks({book, other}, output()).written;
+        const std::size_t flushed = calls.find('F');
+        return written && flushed != std::string::npos && flushed < calls.find('R') ? 0 : 1;
+    });
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(readAll(output()), "a book of its own\r\nb\r\n");
 }
 
 TEST_F(MergeBooks, AnOutputThatCannotBeWrittenIsReported) {

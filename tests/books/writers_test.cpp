@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -90,6 +91,27 @@ TEST_F(TwoWriters, AnInsertionAndAReplacementBothSurvive) {
     EXPECT_EQ(readAll(book()), gbkBytes("乙\r\n\r\n后记\r\n"));
 }
 
+TEST_F(TwoWriters, AMergeOverABookBeingChangedWaitsForTheChange) {
+    folder.write("书.txt", gbkBytes("甲\r\n"));
+    const ByteText other = folder.book("另一本.txt", gbkBytes("乙"));
+    const auto [first, second] =
+        runTogether([&] { return replace("甲", "丙"); },
+                    [&] { return mergeBooks({other}, book()).written ? 0 : 1; });
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(second, 0);
+    // The merge came second, over the changed book: neither run's work is
+    // lost behind the other's back.
+    EXPECT_EQ(readAll(book()), gbkBytes("乙\r\n"));
+}
+
+TEST_F(TwoWriters, ABookListedTwiceIsChangedTwiceWithoutWaitingForItself) {
+    folder.write("书.txt", gbkBytes("甲\r\n"));
+    const std::vector<Failure> failures =
+        insertIntoBooks({book(), book()}, {false, true}, gbk("完"));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(readAll(book()), gbkBytes("甲\r\n\r\n完\r\n\r\n完\r\n"));
+}
+
 // ---- Links ----------------------------------------------------------------
 
 class Links : public testing::Test {
@@ -115,6 +137,27 @@ TEST_F(Links, ChangesGoToTheBookALinkNamesAndTheLinkStays) {
     EXPECT_TRUE(fs::is_symlink(folder.file("link.txt")));
     EXPECT_EQ(target(), gbkBytes("风\r\n\r\n完\r\n"));
     EXPECT_EQ(test::namesIn(folder.file("library")), std::vector<std::string>{"书.txt"});
+}
+
+TEST_F(Links, ALinkWhoseBookCannotBeNamedIsLeftAsItIsAndReported) {
+    // A folder whose name is no UTF-8 (GBK bytes from an old archive), and
+    // a link whose book is gone.
+    const fs::path gbkFolder = folder.path() / std::string("\xCA\xE9");
+    fs::create_directory(gbkFolder);
+    std::ofstream(gbkFolder / "book.txt") << "hello";
+    fs::create_symlink(gbkFolder / "book.txt", folder.file("unnamable.txt"));
+    fs::create_symlink(folder.file("gone.txt"), folder.file("dangling.txt"));
+    const ByteText unnamable = folder.codePagePath("unnamable.txt");
+    const ByteText dangling = folder.codePagePath("dangling.txt");
+
+    EXPECT_EQ(replaceInBooks({unnamable, dangling}, gbk("hello"), gbk("HELLO")).failures,
+              (std::vector<Failure>{{unnamable, Problem::BadName}, {dangling, Problem::NotFound}}));
+    EXPECT_EQ(insertIntoBooks({unnamable}, {false, true}, gbk("x")),
+              (std::vector<Failure>{{unnamable, Problem::BadName}}));
+
+    EXPECT_TRUE(fs::is_symlink(folder.file("unnamable.txt")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("dangling.txt")));
+    EXPECT_EQ(readAll(gbkFolder / "book.txt"), "hello");
 }
 
 TEST_F(Links, AnOutputReplacesALinkOfItsNameNeverTheFileItNames) {

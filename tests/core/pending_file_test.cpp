@@ -158,5 +158,20 @@ TEST(PendingFileTest, ALaterRunClearsOnlyWhatAKilledRunLeftBehind) {
     EXPECT_EQ(readAll(folder.file("书.txt")), "whole");
 }
 
+TEST(PendingFileTest, WhereNoLockCanBeHadNoPassingFileIsLeft) {
+    const TempFolder folder;
+    const ByteText target = folder.codePagePath("书.txt");
+    EXPECT_EQ(test::inChildProcess([&] {
+                  platform::testing::setFaultHook([](platform::testing::Call call, std::size_t&) {
+                      return call == platform::testing::Call::Lock ? FileError::Other
+                                                                   : FileError::None;
+                  });
+                  FileError why = FileError::None;
+                  return !PendingFile::create(target, why) && why == FileError::Other ? 0 : 1;
+              }),
+              0);
+    EXPECT_TRUE(namesIn(folder.path()).empty());
+}
+
 }  // namespace
 }  // namespace juanzhi
