@@ -191,8 +191,6 @@ QString unnamableNote(int refused) {
     return QStringLiteral("%1 个文件的名字含有GBK中没有的字符，未导入").arg(refused);
 }
 
-constexpr qint64 CountRefreshMilliseconds = 16;
-
 QString countText(int count) {
     return shownText(numberToText(static_cast<std::int32_t>(count)));
 }

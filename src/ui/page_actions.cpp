@@ -1,6 +1,7 @@
 // The handlers of the pages' action buttons: each checks its inputs, runs
 // one book operation over the listed books and shows what came of it.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -47,13 +48,43 @@ std::vector<Failure> untouched(const std::vector<ByteText>& books) {
     return failures;
 }
 
-// The replace counter lives only in its label: read back, one added,
-// written again, painted at once.
-void countOneMore(const StatusPanel& panel) {
-    const auto shown = typedText(panel.countLabel->text());
-    const double count = textToNumber(shown.value_or(ByteText()));
-    showCount(panel, shownText(numberToText(count + 1)));
-}
+// The replace counter lives only in its label: the number it shows when
+// the run starts, and one more for each book handled. It is painted at
+// most once a frame while books are handled, and at the end on the exact
+// number.
+class BookCounter {
+  public:
+    explicit BookCounter(const StatusPanel& panel)
+        : panel_(panel),
+          start_(textToNumber(typedText(panel.countLabel->text()).value_or(ByteText()))) {
+        sincePainted_.start();
+    }
+    ~BookCounter() { paint(); }
+    BookCounter(const BookCounter&) = delete;
+    BookCounter& operator=(const BookCounter&) = delete;
+
+    void countOne() {
+        ++counted_;
+        if (sincePainted_.elapsed() >= CountRefreshMilliseconds) {
+            paint();
+        }
+    }
+
+  private:
+    void paint() {
+        if (counted_ != painted_) {
+            showCount(panel_, shownText(numberToText(start_ + counted_)));
+            painted_ = counted_;
+        }
+        sincePainted_.restart();
+    }
+
+    const StatusPanel& panel_;
+    double start_;
+    double counted_ = 0;
+    double painted_ = 0;
+    QElapsedTimer sincePainted_;
+};
 
 }  // namespace
 
@@ -136,10 +167,11 @@ void MainWindow::replaceInListedBooks() {
     if (search && replacement) {
         const StatusPanel& panel = statusPanel(Page::ReplacePage);
         // Only a book really handled is counted.
-        const auto counted = [&panel](const ByteText&, const std::optional<Problem>& problem,
-                                      bool) {
+        BookCounter counter(panel);
+        const auto counted = [&counter](const ByteText&, const std::optional<Problem>& problem,
+                                        bool) {
             if (!problem) {
-                countOneMore(panel);
+                counter.countOne();
             }
         };
         failures = replaceInBooks(books, *search, *replacement, counted).failures;

@@ -26,4 +26,9 @@ void showState(const StatusPanel& panel, PageState state);
 // Sets the count label's text; does nothing on a panel without one.
 void showCount(const StatusPanel& panel, const QString& count);
 
+// A count that climbs while a run goes on is painted at most this often,
+// about once a screen frame: painting it for each of thousands of books
+// would take longer than the books themselves.
+inline constexpr long long CountRefreshMilliseconds = 16;
+
 }  // namespace juanzhi::ui

@@ -291,7 +291,13 @@ class PageActionsTest : public QObject {
         click("超级按钮11");
         counter->removeEventFilter(&watch);
 
-        QCOMPARE(painted, (QStringList{"1", "2", "3"}));
+        // Painted at most once a frame while books are handled, always
+        // climbing, and last on the exact count.
+        QVERIFY(!painted.isEmpty());
+        for (qsizetype i = 1; i < painted.size(); ++i) {
+            QVERIFY(painted[i].toInt() > painted[i - 1].toInt());
+        }
+        QCOMPARE(painted.last(), QStringLiteral("3"));
         QCOMPARE(readAll(books_->file("1.txt")), gbkBytes("第一回"));
         QCOMPARE(readAll(books_->file("2.txt")), gbkBytes("正文"));
         QCOMPARE(readAll(books_->file("3.txt")), gbkBytes("回"));
