@@ -8,13 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${JUANZHI_BENCH_BUILD_DIR:-$root/build-bench}
 
 "$root/scripts/install-deps.sh"
-if ! command -v python3 >/dev/null || ! command -v csplit >/dev/null || [[ ! -x /usr/bin/time ]]; then
-  as_root=()
-  [[ $(id -u) -ne 0 ]] && as_root=(sudo)
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends python3 coreutils sed time
-fi
+"$root/scripts/install-deps.sh" python3 coreutils sed time
 
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DJUANZHI_BUILD_TESTS=OFF -DJUANZHI_BUILD_BENCHMARKS=ON

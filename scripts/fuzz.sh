@@ -34,27 +34,7 @@ for target in "${targets[@]}"; do
   fi
 done
 
-install_missing() {
-  local missing=() package
-  for package in clang libclang-rt-14-dev cmake ninja-build; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$package")
-    fi
-  done
-  if ((${#missing[@]} == 0)); then
-    return
-  fi
-  local as_root=()
-  if [[ $(id -u) -ne 0 ]]; then
-    as_root=(sudo)
-  fi
-  echo "Installing: ${missing[*]}"
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
-
-install_missing
+"$root/scripts/install-deps.sh" clang libclang-rt-14-dev cmake ninja-build
 cmake -S "$root/fuzz" -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build_dir" --parallel "${FUZZ_JOBS:-1}"
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs, through apt-get, what building, running and testing need.
-# Only packages that are missing are installed, so a prepared machine
-# goes straight on to the build.
+# Installs, through apt-get, what building, running and testing need; or,
+# given package names, those instead (as the fuzzing and the benchmarks
+# ask for theirs). Only packages that are missing are installed, so a
+# prepared machine goes straight on to the build.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   fontconfig fonts-noto-cjk qt6-translations-l10n
   desktop-file-utils dpkg-dev
 )
+if (($# > 0)); then
+  packages=("$@")
+fi
 
 missing=()
 for package in "${packages[@]}"; do

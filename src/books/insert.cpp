@@ -1,16 +1,13 @@
 #include "books/insert.h"
 
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "books/batch_report.h"
-#include "core/commit_group.h"
-#include "core/pending_file.h"
+#include "books/book_change.h"
 #include "core/platform.h"
 #include "core/text_blocks.h"
-#include "core/writer_lock.h"
 
 namespace juanzhi {
 
@@ -73,56 +70,30 @@ class InsertedBook {
     FileError failed_ = FileError::None;
 };
 
-// The book with its insertions written beside it, with the book's handle
-// that holds its lock; or why not.
-struct Insertion {
-    std::optional<Problem> problem;
-    std::optional<PendingFile> file;
-    std::optional<platform::OsFile> book;
-};
-
-Insertion failed(Problem problem) {
-    Insertion insertion;
-    insertion.problem = problem;
-    return insertion;
-}
-
-Insertion insertIntoBook(const ByteText& listed, InsertPlaces places, std::string_view line,
-                         LeftoverClearing& leftovers, std::string& blockBuffer) {
-    // A change goes to the book itself; a link to it stays a link.
-    FileError unresolved = FileError::None;
-    const auto target = platform::linkTarget(listed, unresolved);
-    if (!target) {
-        return failed(writeProblem(unresolved));
-    }
-    const ByteText& path = *target;
-    leftovers.beside(path);
-    // Opened for writing, so a book the user may not change is refused
-    // before anything is written.
-    auto opened = openForWriting(path, platform::Access::ReadWrite);
-    if (!opened.file) {
-        return failed(writeProblem(opened.error));
-    }
+// The book with its insertions, written beside it.
+BookChange insertIntoBook(const ByteText& path, const platform::OsFile& opened, InsertPlaces places,
+                          std::string_view line, std::string& blockBuffer) {
     FileError why = FileError::None;
     auto pending = PendingFile::create(path, why);
     if (!pending) {
-        return failed(writeProblem(why));
+        return BookChange::failed(writeProblem(why));
     }
     InsertedBook book(*pending, places, line);
-    TextBlocks blocks(*opened.file, blockBuffer);
+    TextBlocks blocks(opened, blockBuffer);
     while (true) {
         const auto block = blocks.next();
         if (!block) {
-            return failed(Problem::CannotRead);
+            return BookChange::failed(Problem::CannotRead);
         }
         const bool textEnds = block->last || !block->after.empty();
         book.text(block->text, textEnds);
         if (!onlyEndMarks(block->after)) {
-            return failed(Problem::NotPlainText);  // NUL inside, UTF-16, or no text at all
+            return BookChange::failed(
+                Problem::NotPlainText);  // NUL inside, UTF-16, or no text at all
         }
         book.after(block->after);
         if (book.failure() != FileError::None) {
-            return failed(writeProblem(book.failure()));
+            return BookChange::failed(writeProblem(book.failure()));
         }
         if (block->last) {
             break;
@@ -132,9 +103,9 @@ Insertion insertIntoBook(const ByteText& listed, InsertPlaces places, std::strin
         book.end();
     }
     if (book.failure() != FileError::None) {
-        return failed(writeProblem(book.failure()));
+        return BookChange::failed(writeProblem(book.failure()));
     }
-    return {std::nullopt, std::move(pending), std::move(opened.file)};
+    return {std::move(pending), std::nullopt};
 }
 
 }  // namespace
@@ -149,33 +120,13 @@ std::vector<Failure> insertIntoBooks(const std::vector<ByteText>& paths, InsertP
         return {};
     }
     const ByteText line = concatTexts(content, ByteText(LineBreak));
-    CommitGroup group([&report](std::size_t index, FileError result) {
-        report.known(index,
-                     result == FileError::None ? std::nullopt : std::optional(writeProblem(result)),
-                     result == FileError::None);
-    });
-    LeftoverClearing leftovers;
     std::string blockBuffer;  // one for all the books
-    const auto prepare = [&](const ByteText& path) {
-        try {
-            return insertIntoBook(path, places, line.bytes(), leftovers, blockBuffer);
-        } catch (const std::bad_alloc&) {
-            return failed(Problem::OutOfMemory);
-        }
-    };
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        // A book listed twice waits for its first change to be in place.
-        if (const auto book = platform::fileIdentity(paths[i]); book && group.holds(*book)) {
-            group.commit();
-        }
-        Insertion insertion = prepare(paths[i]);
-        if (insertion.problem) {
-            report.known(i, insertion.problem, false);
-        } else {
-            group.add(i, std::move(*insertion.file), std::move(*insertion.book));
-        }
-    }
-    group.commit();
+    // Opened for writing, so a book the user may not change is refused
+    // before anything is written.
+    changeBooks(paths, platform::Access::ReadWrite, writeProblem, report,
+                [&](const ByteText& path, const platform::OsFile& book) {
+                    return insertIntoBook(path, book, places, line.bytes(), blockBuffer);
+                });
     return report.failures();
 }
 

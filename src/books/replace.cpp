@@ -1,21 +1,19 @@
 #include "books/replace.h"
 
 #include <algorithm>
-#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "books/batch_report.h"
+#include "books/book_change.h"
 #include "core/block_size.h"
 #include "core/character_rule.h"
-#include "core/commit_group.h"
 #include "core/pending_file.h"
 #include "core/platform.h"
 #include "core/text_blocks.h"
 #include "core/text_file.h"
-#include "core/writer_lock.h"
 
 namespace juanzhi {
 
@@ -103,20 +101,6 @@ class NewBook {
     FileError failed_ = FileError::None;
 };
 
-// What the replacement made of one book: a problem, or its new content
-// (none when nothing changed) with the book's handle that holds its lock.
-struct Replacement {
-    std::optional<Problem> problem;
-    std::optional<PendingFile> file;
-    std::optional<platform::OsFile> book;
-};
-
-Replacement failed(Problem problem) {
-    Replacement replacement;
-    replacement.problem = problem;
-    return replacement;
-}
-
 // Replaces every occurrence in a text handed over part by part, exactly as
 // in the whole text at once. Each part is searched for whole occurrences;
 // the bytes from the first character start at which an occurrence might
@@ -180,40 +164,27 @@ struct Buffers {
     std::string carried;
 };
 
-Replacement replaceInBook(const ByteText& listed, std::string_view search,
-                          std::string_view replacement, LeftoverClearing& leftovers,
-                          Buffers& buffers) {
-    // A change goes to the book itself; a link to it stays a link.
-    FileError unresolved = FileError::None;
-    const auto target = platform::linkTarget(listed, unresolved);
-    if (!target) {
-        return failed(readProblem(unresolved));
-    }
-    const ByteText& path = *target;
-    leftovers.beside(path);
-    // Locked for the whole run, so that no other run changes the book
-    // between its reading and its replacement.
-    auto opened = openForWriting(path, platform::Access::ReadOnly);
-    if (!opened.file) {
-        return failed(readProblem(opened.error));
-    }
-    NewBook newBook(path, *opened.file);
+// The book with every occurrence replaced, written beside it only when
+// something changed.
+BookChange replaceInBook(const ByteText& path, const platform::OsFile& book,
+                         std::string_view search, std::string_view replacement, Buffers& buffers) {
+    NewBook newBook(path, book);
     // The search text as its own replacement changes nothing: it is only
     // checked that the book is plain text, as for any other search.
     const std::string_view searched = search == replacement ? std::string_view() : search;
     Replacer replacing(searched, replacement, newBook, buffers.carried);
-    TextBlocks blocks(*opened.file, buffers.blocks);
+    TextBlocks blocks(book, buffers.blocks);
     while (newBook.failure() == FileError::None) {
         const auto block = blocks.next();
         if (!block) {
-            return failed(Problem::CannotRead);
+            return BookChange::failed(Problem::CannotRead);
         }
         replacing.feed(block->text, block->last || !block->after.empty());
         // Only a run of end-of-text marks may follow a book's text: anything
         // else there (NUL, UTF-16 text) is no GBK text, which a replacement
         // would damage.
         if (!onlyEndMarks(block->after)) {
-            return failed(Problem::NotPlainText);
+            return BookChange::failed(Problem::NotPlainText);
         }
         newBook.keep(block->after);
         if (block->last) {
@@ -221,12 +192,12 @@ Replacement replaceInBook(const ByteText& listed, std::string_view search,
         }
     }
     if (newBook.failure() != FileError::None) {
-        return failed(writeProblem(newBook.failure()));
+        return BookChange::failed(writeProblem(newBook.failure()));
     }
     if (!newBook.changed()) {
         return {};
     }
-    return {std::nullopt, newBook.release(), std::move(opened.file)};
+    return {newBook.release(), std::nullopt};
 }
 
 }  // namespace
@@ -243,34 +214,13 @@ ReplaceResult replaceInBooks(const std::vector<ByteText>& paths, const ByteText&
                 onReported(book, problem, changed);
             }
         });
-    CommitGroup group([&report](std::size_t index, FileError committed) {
-        report.known(
-            index,
-            committed == FileError::None ? std::nullopt : std::optional(writeProblem(committed)),
-            committed == FileError::None);
-    });
-    LeftoverClearing leftovers;
     Buffers buffers;
-    const auto replaceIn = [&](const ByteText& path) {
-        try {
-            return replaceInBook(path, search.bytes(), replacement.bytes(), leftovers, buffers);
-        } catch (const std::bad_alloc&) {
-            return failed(Problem::OutOfMemory);
-        }
-    };
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        // A book listed twice waits for its first change to be in place.
-        if (const auto book = platform::fileIdentity(paths[i]); book && group.holds(*book)) {
-            group.commit();
-        }
-        Replacement done = replaceIn(paths[i]);
-        if (done.file) {
-            group.add(i, std::move(*done.file), std::move(*done.book));
-        } else {
-            report.known(i, done.problem, false);
-        }
-    }
-    group.commit();
+    // Locked for the whole run, so that no other run changes the book
+    // between its reading and its replacement.
+    changeBooks(paths, platform::Access::ReadOnly, readProblem, report,
+                [&](const ByteText& path, const platform::OsFile& book) {
+                    return replaceInBook(path, book, search.bytes(), replacement.bytes(), buffers);
+                });
     result.failures = report.failures();
     return result;
 }

@@ -195,19 +195,15 @@ FileError PendingFile::moveIntoPlace() {
 }
 
 FileError PendingFile::commit(Flush flush) {
-    if (const FileError completed = complete(); completed != FileError::None) {
-        return completed;
-    }
-    if (flush == Flush::ToDisk) {
-        if (const FileError flushed = file_.flush(); flushed != FileError::None) {
-            return flushed;
-        }
-    }
-    return moveIntoPlace();
+    return commitWith(nullptr, flush);
 }
 
 FileError PendingFile::commitOver(const platform::OsFile& original, Flush flush) {
-    if (const FileError completed = complete(&original); completed != FileError::None) {
+    return commitWith(&original, flush);
+}
+
+FileError PendingFile::commitWith(const platform::OsFile* original, Flush flush) {
+    if (const FileError completed = complete(original); completed != FileError::None) {
         return completed;
     }
     if (flush == Flush::ToDisk) {

@@ -68,6 +68,7 @@ class PendingFile {
     PendingFile(ByteText target, ByteText path, platform::OsFile file);
 
     platform::FileError writeBlock();
+    platform::FileError commitWith(const platform::OsFile* original, Flush flush);
 
     ByteText target_;
     ByteText path_;  // empty once committed or moved from
